@@ -1,0 +1,1 @@
+#include "seamless/frames.h"

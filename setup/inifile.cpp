@@ -1,0 +1,1 @@
+#include "setup/inifile.h"

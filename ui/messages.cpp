@@ -1,0 +1,40 @@
+#include "ui/messages.h"
+
+namespace mc::ui {
+
+namespace {
+MessageHook &hookSlot()
+{
+    static MessageHook hook;
+    return hook;
+}
+} // namespace
+
+QMessageBox::StandardButton ShowMessage(const MessageRequest &request)
+{
+    if (hookSlot())
+        return hookSlot()(request);
+    QMessageBox box(request.icon, request.caption, request.text, request.buttons, request.parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString ErrorBoxCaption() { return QStringLiteral("错误"); }
+
+void ShowErrorBox(QWidget *parent, const QString &text)
+{
+    MessageRequest request;
+    request.parent = parent;
+    request.icon = QMessageBox::Critical;
+    request.caption = ErrorBoxCaption();
+    request.text = text;
+    ShowMessage(request);
+}
+
+void ReportUnhandled(QWidget *parent, const std::exception &error)
+{
+    ShowErrorBox(parent, QString::fromLocal8Bit(error.what()));
+}
+
+void SetMessageHook(MessageHook hook) { hookSlot() = std::move(hook); }
+
+} // namespace mc::ui

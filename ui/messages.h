@@ -1,0 +1,54 @@
+#pragma once
+// Every message box of the program goes through ShowMessage, so tests can
+// answer them; production shows a real modal QMessageBox.
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace mc::ui {
+
+struct MessageRequest {
+    QWidget *parent = nullptr;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString caption;
+    QString text;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+};
+
+using MessageHook = std::function<QMessageBox::StandardButton(const MessageRequest &)>;
+
+QMessageBox::StandardButton ShowMessage(const MessageRequest &request);
+
+// The standard error box: the error's own text with an error icon.
+void ShowErrorBox(QWidget *parent, const QString &text);
+
+// Caption of the standard error box.
+QString ErrorBoxCaption();
+
+// Tests answer message boxes here; an empty hook restores real boxes.
+void SetMessageHook(MessageHook hook);
+
+// Runs one event handler's work; an error it throws ends the action and is
+// shown in the standard error box, so no exception crosses the event loop.
+template <class F>
+void Guarded(QWidget *parent, F &&action);
+
+void ReportUnhandled(QWidget *parent, const std::exception &error);
+
+} // namespace mc::ui
+
+#include "core/error.h"
+
+template <class F>
+void mc::ui::Guarded(QWidget *parent, F &&action)
+{
+    try {
+        action();
+    } catch (const mc::Error &error) {
+        ShowErrorBox(parent, error.message());
+    } catch (const std::exception &error) {
+        ReportUnhandled(parent, error);
+    }
+}
