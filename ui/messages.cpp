@@ -1,5 +1,7 @@
 #include "ui/messages.h"
 
+#include <QDialog>
+
 namespace mc::ui {
 
 namespace {
@@ -8,7 +10,21 @@ MessageHook &hookSlot()
     static MessageHook hook;
     return hook;
 }
+DialogHook &dialogHookSlot()
+{
+    static DialogHook hook;
+    return hook;
+}
 } // namespace
+
+int ExecDialog(QDialog *dialog)
+{
+    if (dialogHookSlot())
+        return dialogHookSlot()(dialog);
+    return dialog->exec();
+}
+
+void SetDialogHook(DialogHook hook) { dialogHookSlot() = std::move(hook); }
 
 QMessageBox::StandardButton ShowMessage(const MessageRequest &request)
 {

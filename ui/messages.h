@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 namespace mc::ui {
@@ -29,6 +30,12 @@ QString ErrorBoxCaption();
 
 // Tests answer message boxes here; an empty hook restores real boxes.
 void SetMessageHook(MessageHook hook);
+
+// Every modal dialog of the program is run through ExecDialog, so tests can
+// fill and confirm it; production runs QDialog::exec().
+int ExecDialog(QDialog *dialog);
+using DialogHook = std::function<int(QDialog *)>;
+void SetDialogHook(DialogHook hook);
 
 // Runs one event handler's work; an error it throws ends the action and is
 // shown in the standard error box, so no exception crosses the event loop.
