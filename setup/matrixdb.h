@@ -43,6 +43,7 @@ public:
     void Cancel();
     void Delete();
     bool Modified() const;        // a change is pending
+    bool Inserting() const;       // the pending change is a new row
 
     // Per-column read-only flag of this view; Set* on such a column throws.
     void SetReadOnly(const QString &column, bool readOnly);
@@ -63,7 +64,9 @@ public:
     // Opens folder/mswdb.mdb and its three views, in order swset, incap,
     // outcap. Never creates or repairs the file; throws mc::Error with the
     // engine's own message when anything fails, leaving the views closed.
-    void Open(const QString &folder);
+    // readOnly opens the file without write access, so every save fails with
+    // the engine's message (tests use it: file permissions do not stop root).
+    void Open(const QString &folder, bool readOnly = false);
     bool IsOpen() const;
 
     TableView &swset();   // "select * from swset": id, swid, com, incount, outcount
@@ -78,8 +81,10 @@ private:
 // Keeps incap/outcap row counts in step with incount/outcount of swset.
 void SyncNameRows(MatrixDatabase &db);
 
-// Writes the default database (16 x 16, "COM1", empty names) to path.
-// Throws mc::Error when it cannot.
+// Writes the default database (16 x 16, "COM1", empty names) to path. The
+// file is built beside path and renamed into place, so no half-written file
+// is ever left; an existing file at path is never replaced. Throws mc::Error
+// when it cannot.
 void CreateDefaultDatabase(const QString &path);
 
 } // namespace mc
