@@ -1,0 +1,173 @@
+#pragma once
+// End-to-end fixture: a temporary program folder holding a copy of the real
+// matrix-control (it reads its files beside itself) and the default
+// database, the virtual matrix on 127.0.0.1:10008, and its command log.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "core/gbk.h"
+#include "setup/matrixdb.h"
+#include "tests/support/testsupport.h"
+
+namespace e2e {
+
+struct LogLine {
+    qint64 ms = -1;     // since the emulator started
+    QString event;      // CONNECT, CMD, BAD, ...
+    QString payload;
+};
+
+class Fixture {
+public:
+    QTemporaryDir dir;
+    QProcess emulator;
+    QProcess program;
+    QString logPath;
+    QString ptyPath;
+
+    ~Fixture()
+    {
+        stop(program);
+        stop(emulator);
+    }
+
+    static void stop(QProcess &p)
+    {
+        if (p.state() != QProcess::NotRunning) {
+            p.terminate();
+            if (!p.waitForFinished(3000)) {
+                p.kill();
+                p.waitForFinished(3000);
+            }
+        }
+    }
+
+    QString bin(const char *name) const { return mc::test::BinDir() + QLatin1Char('/') + QLatin1String(name); }
+
+    // Copies the program and the default database; the serial port is set
+    // to `com` (a pty slave, or a path that cannot exist).
+    bool prepare(const QString &com)
+    {
+        const QString exe = dir.filePath(QStringLiteral("matrix-control"));
+        if (!QFile::copy(bin("matrix-control"), exe))
+            return false;
+        QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString db = dir.filePath(QStringLiteral("mswdb.mdb"));
+        if (!QFile::copy(bin("mswdb.mdb"), db))
+            return false;
+        QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
+        mc::MatrixDatabase d;
+        d.Open(dir.path());
+        d.swset().First();
+        d.swset().Edit();
+        d.swset().SetString(QStringLiteral("com"), com);
+        d.swset().Post();
+        return true;
+    }
+
+    void writeSettings(const QString &text)
+    {
+        QFile f(dir.filePath(QStringLiteral("modalname.mdb")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(mc::ToGbk(text));
+    }
+
+    // Starts the virtual matrix on 127.0.0.1:10008 and waits for its
+    // LISTEN line (and PTY line with withPty).
+    bool startEmulator(bool withPty, const QStringList &extra = {})
+    {
+        logPath = dir.filePath(QStringLiteral("emulator.log"));
+        QStringList args{QStringLiteral("--listen"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
+                         QStringLiteral("10008"), QStringLiteral("--log"), logPath};
+        if (withPty)
+            args << QStringLiteral("--pty");
+        args << extra;
+        emulator.setProcessChannelMode(QProcess::MergedChannels);
+        emulator.start(bin("matrix-emulator"), args);
+        if (!emulator.waitForStarted(5000))
+            return false;
+        QElapsedTimer t;
+        t.start();
+        QByteArray out;
+        while (t.elapsed() < 5000) {
+            emulator.waitForReadyRead(100);
+            out += emulator.readAll();
+            const bool listening = out.contains("LISTEN");
+            if (withPty) {
+                const int at = out.indexOf("PTY ");
+                const int end = out.indexOf('\n', at);
+                if (listening && at >= 0 && end > at) {
+                    ptyPath = QString::fromLocal8Bit(out.mid(at + 4, end - at - 4)).trimmed();
+                    return true;
+                }
+            } else if (listening) {
+                return true;
+            }
+            if (emulator.state() == QProcess::NotRunning)
+                break;
+        }
+        qWarning() << "emulator did not start:" << out;
+        return false;
+    }
+
+    void startProgram()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!env.contains(QStringLiteral("DISPLAY")))
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        else
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(dir.filePath(QStringLiteral("matrix-control")), {});
+    }
+
+    QList<LogLine> log() const
+    {
+        QList<LogLine> lines;
+        QFile f(logPath);
+        if (!f.open(QIODevice::ReadOnly))
+            return lines;
+        for (const QByteArray &raw : f.readAll().split('\n')) {
+            const QString s = QString::fromUtf8(raw).trimmed();
+            if (s.isEmpty())
+                continue;
+            LogLine line;
+            const QStringList parts = s.split(QLatin1Char(' '));
+            bool ok = false;
+            line.ms = parts.value(0).toLongLong(&ok);
+            if (!ok)
+                continue;
+            line.event = parts.value(1);
+            line.payload = s.section(QLatin1Char(' '), 2);
+            lines.append(line);
+        }
+        return lines;
+    }
+
+    // The first log line with this event (and payload when given).
+    LogLine find(const QString &event, const QString &payload = QString()) const
+    {
+        for (const LogLine &l : log())
+            if (l.event == event && (payload.isNull() || l.payload == payload))
+                return l;
+        return {};
+    }
+
+    // Runs a command such as xdotool; true when it exits 0.
+    static bool run(const QString &program, const QStringList &args, QByteArray *out = nullptr)
+    {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(10000))
+            return false;
+        if (out)
+            *out = p.readAllStandardOutput();
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+};
+
+} // namespace e2e
