@@ -1,0 +1,110 @@
+// Start-up of matrix-control to its shown window with a 128 x 128 database
+// on the network link to the virtual matrix, beside a bare Qt window program
+// measured in the same run; resident memory once the window is up.
+// Needs an X display (run it under xvfb-run) and xdotool.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "core/gbk.h"
+#include "setup/matrixdb.h"
+
+namespace {
+QString binDir() { return QCoreApplication::applicationDirPath(); }
+
+// Milliseconds from start to a visible window of the process, and its
+// resident memory in KiB then; -1 on failure.
+std::pair<double, long> measure(const QString &program)
+{
+    QElapsedTimer t;
+    QProcess p;
+    t.start();
+    p.start(program, {});
+    if (!p.waitForStarted(5000))
+        return {-1, -1};
+    const QString pid = QString::number(p.processId());
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                             QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid});
+    search.waitForFinished(20000);
+    const double ms = t.nsecsElapsed() / 1e6;
+    QThread::msleep(500);
+    long rss = -1;
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                rss = line.mid(6).trimmed().split(' ').value(0).toLong();
+    p.terminate();
+    if (!p.waitForFinished(3000))
+        p.kill();
+    p.waitForFinished(3000);
+    return {ms, rss};
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1 : v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::printf("bench_startup needs an X display: run it under xvfb-run\n");
+        return 1;
+    }
+    QTemporaryDir dir;
+    const QString exe = dir.filePath(QStringLiteral("matrix-control"));
+    QFile::copy(binDir() + QStringLiteral("/matrix-control"), exe);
+    QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    mc::CreateDefaultDatabase(dir.filePath(QStringLiteral("mswdb.mdb")));
+    {
+        mc::MatrixDatabase d;
+        d.Open(dir.path());
+        d.swset().First();
+        d.swset().Edit();
+        d.swset().SetInteger(QStringLiteral("incount"), 128);
+        d.swset().SetInteger(QStringLiteral("outcount"), 128);
+        d.swset().Post();
+        mc::SyncNameRows(d);
+    }
+    QFile settings(dir.filePath(QStringLiteral("modalname.mdb")));
+    settings.open(QIODevice::WriteOnly);
+    settings.write(mc::ToGbk(QStringLiteral("[Control]\r\nkd=1\r\nip=127.0.0.1\r\n")));
+    settings.close();
+
+    QProcess emulator;
+    emulator.start(binDir() + QStringLiteral("/matrix-emulator"),
+                   {QStringLiteral("--port"), QStringLiteral("10008"), QStringLiteral("--inputs"),
+                    QStringLiteral("128"), QStringLiteral("--outputs"), QStringLiteral("128"),
+                    QStringLiteral("--log"), dir.filePath(QStringLiteral("emulator.log"))});
+    emulator.waitForStarted(5000);
+    emulator.waitForReadyRead(3000);
+
+    const int runs = 7;
+    std::vector<double> program, bare;
+    long programRss = -1, bareRss = -1;
+    for (int i = 0; i < runs; ++i) {
+        auto [ms, rss] = measure(exe);
+        program.push_back(ms);
+        programRss = std::max(programRss, rss);
+        auto [bms, brss] = measure(binDir() + QStringLiteral("/bare-window"));
+        bare.push_back(bms);
+        bareRss = std::max(bareRss, brss);
+    }
+    emulator.terminate();
+    emulator.waitForFinished(3000);
+    std::printf("start-up to the shown window, median of %d runs\n", runs);
+    std::printf("  matrix-control (128 x 128, network link): %.0f ms, resident %ld KiB\n", median(program), programRss);
+    std::printf("  bare Qt window program:                  %.0f ms, resident %ld KiB\n", median(bare), bareRss);
+    return 0;
+}
