@@ -29,11 +29,7 @@ constexpr int kButtonWidth = 70;
 Tmybtn *TForm1::FindChannelButton(const QString &name) const
 {
     // Names compare without letter case, as component names do.
-    const QList<Tmybtn *> buttons = Panel1->findChildren<Tmybtn *>(Qt::FindDirectChildrenOnly);
-    for (Tmybtn *b : buttons)
-        if (b->objectName().compare(name, Qt::CaseInsensitive) == 0)
-            return b;
-    return nullptr;
+    return m_channelButtons.value(name.toLower(), nullptr);
 }
 
 void TForm1::SetLime(Tmybtn *button, bool lime) { mc::ui::SetChannelButtonLime(button, lime); }
@@ -77,6 +73,7 @@ void TForm1::BuildButtons(bool inputs)
         if (!button) {
             button = new Tmybtn(Panel1);
             button->setObjectName(name);
+            m_channelButtons.insert(name.toLower(), button);
             button->Tag = number;
             mc::ui::StyleChannelButton(button);
             button->setGeometry((k % 4) * (kButtonWidth + 5) + firstColumn, (k / 4) * (height + 5) + 35,

@@ -3,6 +3,7 @@
 // matrix database and its three table views, the link layer with the serial
 // port and the network client, and the routing panel, and it offers the one
 // send path every command takes.
+#include <QHash>
 #include <QMainWindow>
 #include <QString>
 
@@ -142,6 +143,8 @@ private:
     QString m_baseFolder;
     mc::LinkLayer m_link;
     bool m_inputListSignals = true;
+    // Channel buttons by lower-case name; buttons live as long as the window.
+    QHash<QString, Tmybtn *> m_channelButtons;
 };
 
 // The one main window of the run, reachable by every dialog.
