@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -143,6 +144,44 @@ public:
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(dir.filePath(QStringLiteral("matrix-control")), {});
+    }
+
+    // The usual start: the program on the network link at 127.0.0.1 with
+    // the virtual matrix, up to the status query after the connection.
+    bool startOnNetwork()
+    {
+        if (!prepare(QStringLiteral("/nonexistent/ttyMC0")))
+            return false;
+        writeSettings(QStringLiteral("[Control]\r\nkd=1\r\nip=127.0.0.1\r\n"));
+        if (!startEmulator(false))
+            return false;
+        startProgram();
+        QElapsedTimer t;
+        t.start();
+        while (find(QStringLiteral("CMD"), QStringLiteral("QUER00")).ms < 0) {
+            if (t.elapsed() > 15000)
+                return false;
+            QTest::qWait(50);
+        }
+        return true;
+    }
+
+    // The X window id of the visible window with this exact caption, or ""
+    // when none comes up within the time-out.
+    static QString waitForWindow(const QString &caption, int timeoutMs = 15000)
+    {
+        QElapsedTimer t;
+        t.start();
+        do {
+            QByteArray ids;
+            if (run(QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                     QLatin1Char('^') + QRegularExpression::escape(caption) + QLatin1Char('$')},
+                    &ids))
+                return QString::fromLatin1(ids).split(QLatin1Char('\n')).value(0).trimmed();
+            QTest::qWait(100);
+        } while (t.elapsed() < timeoutMs);
+        return QString();
     }
 
     QList<LogLine> log() const

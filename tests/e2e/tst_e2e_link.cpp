@@ -14,11 +14,7 @@ private slots:
 void TestE2eLink::networkLinkUp()
 {
     e2e::Fixture f;
-    QVERIFY(f.prepare(QStringLiteral("/nonexistent/ttyMC0")));
-    f.writeSettings(QStringLiteral("[Control]\r\nkd=1\r\nip=127.0.0.1\r\n"));
-    QVERIFY(f.startEmulator(false));
-    f.startProgram();
-    QTRY_VERIFY_WITH_TIMEOUT(f.find(QStringLiteral("CMD"), QStringLiteral("QUER00")).ms >= 0, 15000);
+    QVERIFY(f.startOnNetwork());
     const e2e::LogLine connect = f.find(QStringLiteral("CONNECT"));
     const e2e::LogLine query = f.find(QStringLiteral("CMD"), QStringLiteral("QUER00"));
     QVERIFY(connect.ms >= 0);
@@ -54,13 +50,7 @@ void TestE2eLink::missingSerialPort()
     QVERIFY(f.startEmulator(false));
     QVERIFY(f.prepare(QStringLiteral("/nonexistent/ttyMC0")));
     f.startProgram();
-    QByteArray ids;
-    QTRY_VERIFY_WITH_TIMEOUT(e2e::Fixture::run(QStringLiteral("xdotool"),
-                                               {QStringLiteral("search"), QStringLiteral("--name"),
-                                                QStringLiteral("系统提示")},
-                                               &ids),
-                             15000);
-    const QString window = QString::fromLatin1(ids).split(QLatin1Char('\n')).value(0).trimmed();
+    const QString window = e2e::Fixture::waitForWindow(QStringLiteral("系统提示"));
     QVERIFY(!window.isEmpty());
     QVERIFY(e2e::Fixture::run(QStringLiteral("xdotool"),
                               {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}));

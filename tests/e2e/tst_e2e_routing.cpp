@@ -81,19 +81,8 @@ void TestE2eRouting::clickRouteAndSeeReply()
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         QSKIP("needs a display (run under xvfb-run)");
     e2e::Fixture f;
-    QVERIFY(f.prepare(QStringLiteral("/nonexistent/ttyMC0")));
-    f.writeSettings(QStringLiteral("[Control]\r\nkd=1\r\nip=127.0.0.1\r\n"));
-    QVERIFY(f.startEmulator(false));
-    f.startProgram();
-    QTRY_VERIFY_WITH_TIMEOUT(f.find(QStringLiteral("CMD"), QStringLiteral("QUER00")).ms >= 0, 15000);
-
-    QByteArray ids;
-    QTRY_VERIFY_WITH_TIMEOUT(e2e::Fixture::run(QStringLiteral("xdotool"),
-                                               {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                QStringLiteral("--name"), QStringLiteral("^矩阵控制$")},
-                                               &ids),
-                             15000);
-    const QString window = QString::fromLatin1(ids).split(QLatin1Char('\n')).value(0).trimmed();
+    QVERIFY(f.startOnNetwork());
+    const QString window = e2e::Fixture::waitForWindow(QStringLiteral("矩阵控制"));
     QVERIFY(!window.isEmpty());
     const Screen screen(window, f.dir.path());
 
