@@ -1,0 +1,78 @@
+#include "setup/dialogs/tform3.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "protocol/commands.h"
+#include "ui/bitmapbutton.h"
+#include "ui/look.h"
+#include "ui/messages.h"
+
+namespace {
+// True when the text holds nothing but blanks and control characters.
+bool isBlank(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 32)
+            return false;
+    }
+    return true;
+}
+
+void warn(QWidget *parent, const QString &text)
+{
+    mc::ui::MessageRequest request;
+    request.parent = parent;
+    request.icon = QMessageBox::Warning;
+    request.caption = QStringLiteral("提示");
+    request.text = text;
+    mc::ui::ShowMessage(request);
+}
+} // namespace
+
+TForm3::TForm3(SendFunction send, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint),
+      m_send(std::move(send))
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("ID设置"));
+    setFixedSize(363, 87);
+
+    Label3 = new QLabel(QStringLiteral("矩阵ID"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(17, 36, 45, 13);
+    bsSkinEdit2 = new QLineEdit(this);
+    bsSkinEdit2->setObjectName(QStringLiteral("bsSkinEdit2"));
+    bsSkinEdit2->setGeometry(64, 34, 83, 18);
+    Label1 = new QLabel(QStringLiteral("如01"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(64, 64, 49, 13);
+    RzBmpButton5 = new mc::ui::BitmapButton(QStringLiteral("设 置(&O)"), this);
+    RzBmpButton5->setObjectName(QStringLiteral("RzBmpButton5"));
+    RzBmpButton5->setGeometry(175, 33, 83, 24);
+    RzBmpButton1 = new mc::ui::BitmapButton(QStringLiteral("取 消(&C)"), this);
+    RzBmpButton1->setObjectName(QStringLiteral("RzBmpButton1"));
+    RzBmpButton1->setGeometry(273, 33, 83, 24);
+
+    mc::ui::ApplyWindowLook(this);
+    mc::ui::SetTextColour(Label1, Qt::red);
+
+    connect(RzBmpButton5, &QAbstractButton::clicked, this, [this] { RzBmpButton5Click(); });
+    connect(RzBmpButton1, &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void TForm3::RzBmpButton5Click()
+{
+    mc::ui::Guarded(this, [this] {
+        const QString text = bsSkinEdit2->text();
+        if (isBlank(text)) {
+            warn(this, QStringLiteral("ID号不能为空"));
+            return;
+        }
+        if (m_send)
+            m_send(mc::cmd::SetMatrixId(text));
+        warn(this, QStringLiteral("机器重新上电后才能生效"));
+        accept();
+    });
+}

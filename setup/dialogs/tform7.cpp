@@ -1,0 +1,81 @@
+#include "setup/dialogs/tform7.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "setup/inifile.h"
+#include "setup/settings.h"
+#include "ui/bitmapbutton.h"
+#include "ui/look.h"
+#include "ui/messages.h"
+
+namespace {
+const QString kSection = QStringLiteral("modal");
+
+QString keyOf(int n) { return QStringLiteral("name") + QString::number(n); }
+} // namespace
+
+TForm7::TForm7(const QString &baseFolder, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint),
+      m_baseFolder(baseFolder)
+{
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("Form7"));
+    setFixedSize(677, 322);
+
+    // Rows 1 to 9, alternately 28 and 29 pixels apart.
+    static const int labelTops[9] = {32, 60, 89, 117, 146, 174, 203, 231, 260};
+    static const int editTops[9] = {27, 55, 84, 112, 141, 170, 198, 227, 256};
+    for (int n = 1; n <= 9; ++n) {
+        auto *label = new QLabel(QStringLiteral("模式") + QString::number(n), this);
+        label->setObjectName(QStringLiteral("Label") + QString::number(n));
+        label->setGeometry(84, labelTops[n - 1], 36, 13);
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("Edit") + QString::number(n));
+        edit->setGeometry(125, editTops[n - 1], 305, 21);
+    }
+
+    RzBmpButton5 = new mc::ui::BitmapButton(QStringLiteral("确 定(&O)"), this);
+    RzBmpButton5->setObjectName(QStringLiteral("RzBmpButton5"));
+    RzBmpButton5->setGeometry(455, 251, 83, 24);
+    RzBmpButton1 = new mc::ui::BitmapButton(QStringLiteral("取 消(&C)"), this);
+    RzBmpButton1->setObjectName(QStringLiteral("RzBmpButton1"));
+    RzBmpButton1->setGeometry(569, 251, 83, 24);
+
+    mc::ui::ApplyWindowLook(this);
+
+    connect(RzBmpButton5, &QAbstractButton::clicked, this, [this] { RzBmpButton5Click(); });
+    connect(RzBmpButton1, &QAbstractButton::clicked, this, &QDialog::reject);
+
+    FormCreate();
+}
+
+QLineEdit *TForm7::ModeEdit(int n) const
+{
+    return findChild<QLineEdit *>(QStringLiteral("Edit") + QString::number(n),
+                                  Qt::FindDirectChildrenOnly);
+}
+
+void TForm7::FormCreate()
+{
+    const mc::IniFile ini(mc::settings::SettingsFilePath(m_baseFolder));
+    for (int n = 1; n <= 9; ++n) {
+        if (QLineEdit *edit = ModeEdit(n))
+            edit->setText(ini.ReadString(kSection, keyOf(n), QString()));
+    }
+}
+
+void TForm7::RzBmpButton5Click()
+{
+    mc::ui::Guarded(this, [this] {
+        mc::IniFile ini(mc::settings::SettingsFilePath(m_baseFolder));
+        // All nine, in order, changed or not; an empty name is written empty,
+        // never removed.
+        for (int n = 1; n <= 9; ++n) {
+            if (QLineEdit *edit = ModeEdit(n))
+                ini.WriteString(kSection, keyOf(n), edit->text());
+        }
+        accept();
+    });
+}
