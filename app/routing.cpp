@@ -54,7 +54,6 @@ void TForm1::BuildButtons(bool inputs)
     const int incount = ADOQuery1().AsInteger(QStringLiteral("incount"));
     const int outcount = ADOQuery1().AsInteger(QStringLiteral("outcount"));
     if (inputs) {
-        m_inputListSignals = false;
         Label5->setText(QStringLiteral("矩阵大小:") + QString::number(incount) + QLatin1Char('*') +
                         QString::number(outcount));
         SelectedInput = nullptr;
@@ -91,8 +90,6 @@ void TForm1::BuildButtons(bool inputs)
     list->addItems(items);
     if (list->count() > 0)
         list->setCurrentIndex(0);
-    if (inputs)
-        m_inputListSignals = true;
 }
 
 void TForm1::InRzButtonClick(Tmybtn *clicked)
@@ -157,8 +154,6 @@ void TForm1::LinkButtons(Tmybtn *input, Tmybtn *output)
 // Selects the input shown in the input list unless it is selected already.
 void TForm1::bsSkinComboBox1Change()
 {
-    if (!m_inputListSignals)
-        return;
     Tmybtn *button = FindChannelButton(QStringLiteral("inbtn") + QString::number(bsSkinComboBox1->currentIndex() + 1));
     if (button && !IsLime(button))
         InRzButtonClick(button);

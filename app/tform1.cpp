@@ -143,6 +143,8 @@ void TForm1::CreateControls()
     connect(RzBmpButton4, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton4Click(); }); });
     connect(RzBmpButton1, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton1Click(); }); });
     connect(RzBmpButton9, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton9Click(); }); });
+    // The input list's rule follows the operator's choice only: filling the
+    // list or setting its position from code never triggers it.
     connect(bsSkinComboBox1, qOverload<int>(&QComboBox::activated), this, [this] {
         mc::ui::Guarded(this, [this] { bsSkinComboBox1Change(); });
     });
@@ -204,6 +206,8 @@ void TForm1::FormCreate()
     });
     // Client area 1228 x 522: the 22-pixel menu bar above the main panel.
     setFixedSize(1228, 500 + menuBar()->height());
+    // Minimise but no maximise: the layout is fixed.
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }

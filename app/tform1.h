@@ -142,7 +142,6 @@ private:
 
     QString m_baseFolder;
     mc::LinkLayer m_link;
-    bool m_inputListSignals = true;
     // Channel buttons by lower-case name; buttons live as long as the window.
     QHash<QString, Tmybtn *> m_channelButtons;
 };
