@@ -53,14 +53,14 @@ QString UnaddressableChannelText() { return QStringLiteral("无缝矩阵设置�
 bool CheckAddressable(QWidget *parent, unsigned channel)
 {
     // Channel 0 would address every card of the side; it only comes from an
-    // empty list here, so it is refused like a channel beyond the field.
+    // empty list here, so it is refused too, with its own reason.
     if (channel >= 1 && channel <= kMaxAddressableChannel)
         return true;
     mc::ui::MessageRequest request;
     request.parent = parent;
     request.icon = QMessageBox::Warning;
     request.caption = QStringLiteral("提示");
-    request.text = UnaddressableChannelText();
+    request.text = channel == 0 ? QStringLiteral("没有可设置的通道!") : UnaddressableChannelText();
     mc::ui::ShowMessage(request);
     return false;
 }

@@ -296,15 +296,18 @@ void TestSeamlessDialogs::unaddressableChannel_data()
     QTest::addColumn<QString>("button");   // a TTongdao button, or "image" for brightness up
     QTest::addColumn<int>("entries");
     QTest::addColumn<int>("position");     // -1: nothing selected
-    QTest::newRow("input 73, signal") << "Button1" << 80 << 72;
-    QTest::newRow("input 128, display mode") << "Button2" << 128 << 127;
-    QTest::newRow("output 73, display mode") << "Button3" << 80 << 72;
-    QTest::newRow("output 100, resolution") << "Button4" << 100 << 99;
-    QTest::newRow("output 73, HD signal") << "Button6" << 73 << 72;
-    QTest::newRow("image, output 73") << "image" << 80 << 72;
+    QTest::addColumn<QString>("message");
+    const QString beyond = QStringLiteral("无缝矩阵设置只能用于通道1至72!");
+    const QString none = QStringLiteral("没有可设置的通道!");
+    QTest::newRow("input 73, signal") << "Button1" << 80 << 72 << beyond;
+    QTest::newRow("input 128, display mode") << "Button2" << 128 << 127 << beyond;
+    QTest::newRow("output 73, display mode") << "Button3" << 80 << 72 << beyond;
+    QTest::newRow("output 100, resolution") << "Button4" << 100 << 99 << beyond;
+    QTest::newRow("output 73, HD signal") << "Button6" << 73 << 72 << beyond;
+    QTest::newRow("image, output 73") << "image" << 80 << 72 << beyond;
     // An empty list gives no channel; it must not become "all cards".
-    QTest::newRow("empty input list") << "Button1" << 0 << -1;
-    QTest::newRow("empty output list, image") << "image" << 0 << -1;
+    QTest::newRow("empty input list") << "Button1" << 0 << -1 << none;
+    QTest::newRow("empty output list, image") << "image" << 0 << -1 << none;
 }
 
 // Nothing of the sequence goes out; the operator is told why.
@@ -313,6 +316,7 @@ void TestSeamlessDialogs::unaddressableChannel()
     QFETCH(QString, button);
     QFETCH(int, entries);
     QFETCH(int, position);
+    QFETCH(QString, message);
 
     mc::test::MessageRecorder boxes;
     Recorder rec;
@@ -337,7 +341,7 @@ void TestSeamlessDialogs::unaddressableChannel()
     QCOMPARE(boxes.shown.size(), 1);
     QCOMPARE(boxes.shown[0].caption, QStringLiteral("提示"));
     QCOMPARE(boxes.shown[0].icon, QMessageBox::Warning);
-    QCOMPARE(boxes.shown[0].text, QStringLiteral("无缝矩阵设置只能用于通道1至72!"));
+    QCOMPARE(boxes.shown[0].text, message);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
