@@ -33,6 +33,12 @@ QEvent::Type Note::EventType()
     return type;
 }
 
+QEvent::Type Note::DataEventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
 void NoteSink::post(std::unique_ptr<Note> note) const
 {
     QCoreApplication::postEvent(m_target, note.release());
@@ -74,7 +80,7 @@ void NoteSink::SendEmpty() const
 
 bool Notifier::event(QEvent *e)
 {
-    if (e->type() != Note::EventType())
+    if (e->type() != Note::EventType() && e->type() != Note::DataEventType())
         return QObject::event(e);
     auto *note = static_cast<Note *>(e);
     TComm *owner = m_owner;
@@ -209,6 +215,7 @@ void TComm::OpenPort()
     } catch (...) {
         // A reader that ran briefly before a later step failed may have posted.
         QCoreApplication::removePostedEvents(m_notifier, Note::EventType());
+        QCoreApplication::removePostedEvents(m_notifier, Note::DataEventType());
         throw;
     }
 }
@@ -218,8 +225,9 @@ void TComm::ClosePort()
     if (!m_port)
         return;
     m_port.reset(); // stops and joins both threads, restores and closes the port
-    // Notifications of the closed session are not raised any more: a late
+    // Line events of the closed session are not raised any more: a late
     // hang-up request must not reach an owner that has already reopened.
+    // Bytes received before the close are still delivered.
     QCoreApplication::removePostedEvents(m_notifier, Note::EventType());
 }
 

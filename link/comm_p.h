@@ -50,8 +50,13 @@ enum class NoteKind { DataReceived, ReceiveError, RequestHangup, ModemStateChang
 // is shared between threads once it has been posted.
 class Note : public QEvent {
 public:
+    // Received data travels as its own event type: a close drops the
+    // session's pending line events but still delivers the bytes that had
+    // arrived before it.
     static QEvent::Type EventType();
-    explicit Note(NoteKind kind) : QEvent(EventType()), kind(kind) {}
+    static QEvent::Type DataEventType();
+    explicit Note(NoteKind kind)
+        : QEvent(kind == NoteKind::DataReceived ? DataEventType() : EventType()), kind(kind) {}
     NoteKind kind;
     quint32 value = 0;                // error flags or modem bits
     quint16 length = 0;               // received byte count

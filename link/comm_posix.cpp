@@ -314,11 +314,11 @@ void PosixPort::ApplyTimeouts(const Timeouts &timeouts)
 
 void PosixPort::ApplyLineSettings(const LineSettings &s)
 {
-    m_ignoreNullChar = s.ignoreNullChar;
     termios t {};
     speed_t speed;
     if (::tcgetattr(m_fd, &t) != 0 || !speedFor(s.baudRate, speed))
         return; // refused: the port keeps its previous settings
+    m_ignoreNullChar = s.ignoreNullChar;
     ::cfmakeraw(&t);
     ::cfsetispeed(&t, speed);
     ::cfsetospeed(&t, speed);
