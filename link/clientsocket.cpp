@@ -1,5 +1,7 @@
 #include "link/clientsocket.h"
 
+#include <QTimer>
+
 #include <QHostAddress>
 #include <QtGlobal>
 #include <cerrno>
@@ -114,7 +116,12 @@ void TClientSocket::StartAttempt()
     QHostAddress host;
     if (text.isEmpty() || !host.setAddress(text) || host.protocol() != QAbstractSocket::IPv4Protocol
         || m_port < 0 || m_port > 65535) {
-        if (const int code = RaiseError(TErrorEvent::eeLookup, EINVAL))
+        const int code = RaiseError(TErrorEvent::eeLookup, EINVAL);
+        // With no address at all the attempt also closes its socket, which
+        // raises the disconnect event.
+        if (text.isEmpty() && OnDisconnect)
+            OnDisconnect(this);
+        if (code != 0)
             throw ESocketError(UnhandledMessage(code));
         return;
     }
@@ -155,8 +162,15 @@ void TClientSocket::ReleaseSocket(bool graceful)
         connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QAbstractSocket::errorOccurred, socket, &QObject::deleteLater);
         socket->disconnectFromHost();
-        if (socket->state() == QAbstractSocket::UnconnectedState)
+        if (socket->state() == QAbstractSocket::UnconnectedState) {
             socket->deleteLater();
+        } else {
+            // A matrix that stops reading would hold the close forever.
+            QTimer::singleShot(3000, socket, [socket] {
+                socket->abort();
+                socket->deleteLater();
+            });
+        }
     } else {
         socket->abort();
         socket->deleteLater();

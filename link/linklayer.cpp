@@ -132,6 +132,8 @@ void LinkLayer::Comm1ReceiveData(TComm *, const char *buffer, quint16 bufferLeng
         m_host.ShowUnhandledError(e.message());
     } catch (const std::exception &e) {
         m_host.ShowUnhandledError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        m_host.ShowUnhandledError(QStringLiteral("Unknown exception in a serial event"));
     }
 }
 

@@ -190,11 +190,12 @@ private slots:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<TErrorEvent>("event");
-        QTest::newRow("private address") << "10.0.0.1" << TErrorEvent::eeConnect;
-        QTest::newRow("factory address") << "192.168.1.200" << TErrorEvent::eeConnect;
-        QTest::newRow("host name") << "localhost" << TErrorEvent::eeLookup;
-        QTest::newRow("empty") << "" << TErrorEvent::eeLookup;
-        QTest::newRow("not dotted IPv4") << "::1" << TErrorEvent::eeLookup;
+        QTest::addColumn<bool>("closes");  // the attempt raises the disconnect event
+        QTest::newRow("private address") << "10.0.0.1" << TErrorEvent::eeConnect << false;
+        QTest::newRow("factory address") << "192.168.1.200" << TErrorEvent::eeConnect << false;
+        QTest::newRow("host name") << "localhost" << TErrorEvent::eeLookup << false;
+        QTest::newRow("empty") << "" << TErrorEvent::eeLookup << true;
+        QTest::newRow("not dotted IPv4") << "::1" << TErrorEvent::eeLookup << false;
     }
 
     // Addresses the guard forbids, and addresses that are no dotted IPv4
@@ -204,6 +205,7 @@ private slots:
     {
         QFETCH(QString, address);
         QFETCH(TErrorEvent, event);
+        QFETCH(bool, closes);
         client->SetAddress(address);
         client->SetActive(true);
         QCOMPARE(events->errors.size(), 1);
@@ -222,7 +224,7 @@ private slots:
         }
         QVERIFY(!client->Active());
         QVERIFY(client->findChildren<QTcpSocket *>().isEmpty());
-        QCOMPARE(events->disconnects, 0);
+        QCOMPARE(events->disconnects, closes ? 2 : 0);
     }
 
     void unhandledInEventLoop_data()
