@@ -41,6 +41,11 @@ QString NewConnectionName()
     return QStringLiteral("mc_matrixdb_%1").arg(++counter);
 }
 
+// A row removed from the file behind the view's back: the change is not
+// lost silently.
+const QString kRowGone = QStringLiteral(
+    "Row cannot be located for updating. Some values may have been changed since it was last read.");
+
 struct Column {
     QString name;
     bool integer = false;  // declared with an integer type; else text
@@ -310,6 +315,8 @@ struct TableView::Impl {
             q.addBindValue(rows[cur].rowid);
             if (!q.exec())
                 throw Error(EngineMessage(q.lastError()));
+            if (q.numRowsAffected() == 0)
+                throw Error(kRowGone);
             for (int i : set)
                 rows[cur].values[i] = Bound(i);
         }
@@ -479,6 +486,8 @@ void TableView::Delete()
     q.addBindValue(d->rows[d->cur].rowid);
     if (!q.exec())
         throw Error(EngineMessage(q.lastError()));
+    if (q.numRowsAffected() == 0)
+        throw Error(kRowGone);
     // The row is gone: a pending change to it goes with it.
     d->state = Impl::State::Browse;
     d->changed.clear();
@@ -595,6 +604,9 @@ namespace {
 
 void SyncTable(TableView &names, const QString &numberColumn, int wanted)
 {
+    // The count is taken from the table as saved: a pending change goes in first.
+    if (names.IsOpen())
+        names.First();
     const int have = names.RecordCount();
     if (have < wanted) {
         for (int k = have + 1; k <= wanted; ++k) {

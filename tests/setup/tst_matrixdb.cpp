@@ -135,6 +135,7 @@ private slots:
     void columnRules_data();
     void columnRules();
     void failedSaveKeepsChangePending();
+    void rowRemovedBehindTheView();
     void chineseNamesRoundTrip();
     void twoInstancesShareTheFile();
     void syncNameRows_data();
@@ -492,6 +493,31 @@ void TestMatrixDb::failedSaveKeepsChangePending()
     QVERIFY(in.Inserting());
     QCOMPARE(in.RecordCount(), 3);
     QCOMPARE(RawColumn(path, QStringLiteral("SELECT group_concat(cap) FROM incap")), QStringList{QStringLiteral("n1,n2,n3")});
+}
+
+// Another program removed the row behind the view: saving or deleting it
+// reports the fact instead of passing for done.
+void TestMatrixDb::rowRemovedBehindTheView()
+{
+    QTemporaryDir dir;
+    const QString path = MakeDb(dir, 16, 16, Range(1, 3), Range(1, 3));
+    MatrixDatabase db;
+    db.Open(dir.path());
+    TableView &in = db.incap();
+    in.Next();
+    RawExec(path, {QStringLiteral("DELETE FROM incap WHERE inc = 2")});
+    in.Edit();
+    in.SetString(QStringLiteral("cap"), QStringLiteral("Cam"));
+    try {
+        in.Post();
+        QFAIL("a save of a removed row passed");
+    } catch (const mc::Error &e) {
+        QVERIFY2(e.message().contains(QLatin1String("Row cannot be located")), qPrintable(e.message()));
+    }
+    QVERIFY(in.Modified());
+    in.Cancel();
+    QVERIFY_THROWS_EXCEPTION(mc::Error, in.Delete());
+    QCOMPARE(RawColumn(path, QStringLiteral("SELECT group_concat(cap) FROM incap")), QStringList{QStringLiteral("n1,n3")});
 }
 
 void TestMatrixDb::chineseNamesRoundTrip()
