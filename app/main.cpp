@@ -6,7 +6,10 @@
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    // The program reads no command line, and Qt gets none of it either
+    // (an option such as -qwindowtitle would override the caption).
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
     TForm1 form(QCoreApplication::applicationDirPath());
     form.show();
     return app.exec();
