@@ -27,7 +27,9 @@
 //    the reader, which drops 0 bytes.
 //  - The driver buffers are the kernel's; the buffer step of the open is
 //    reading the port's termios, which is saved and restored at close.
-//  - Thread priorities are left at normal: raising them needs privileges.
+//  - Thread priorities: the reader asks for two steps above normal and the
+//    writer one (a lower nice value for the thread); without the privilege
+//    to raise them they stay at normal.
 #include "link/comm_p.h"
 
 #include <QFile>
@@ -47,6 +49,8 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -368,8 +372,22 @@ bool PosixPort::Write(WriteBlock &&block)
 // silent for ReadIntervalTimeout after at least one byte, or when the read's
 // total time-out (multiplier * 2048 + constant) has passed with bytes in hand.
 // With interval 0 and no total time-out a block ends only when full.
+namespace {
+// Raises the calling thread by `steps` above the process's priority when
+// the system allows it; otherwise it keeps running at normal priority.
+void RaiseThreadPriority(int steps)
+{
+    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, 0);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, tid, nice - steps);
+}
+} // namespace
+
 void PosixPort::readerMain()
 {
+    RaiseThreadPriority(2);
     LineWatch watch(m_fd);
     char buffer[ReadBufferSize];
     size_t count = 0;
@@ -469,6 +487,7 @@ void PosixPort::readerMain()
 // running empty once after the open and once after each run of writes.
 void PosixPort::writerMain()
 {
+    RaiseThreadPriority(1);
     bool notify = true;
     for (;;) {
         WriteBlock block;

@@ -8,9 +8,11 @@
 
 #include "link/comm.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -191,6 +193,7 @@ private slots:
     void writesInOrderAndReportsEmptyQueue();
     void sendsZeroByteWholeRightAfterOpen();
     void refusesWritesWhenClosedOrEmpty();
+    void threadPriorities();
     void hangupKeepsPortOpenUntilClosed();
     void openFailures_data();
     void openFailures();
@@ -325,6 +328,43 @@ void TestComm::refusesWritesWhenClosedOrEmpty()
     QVERIFY(!comm.WriteData("1*2!", 4));
     comm.ClosePort(); // closing a closed port does nothing
     QCOMPARE(pty.Receive(1, 200), QByteArray());
+}
+
+namespace {
+// The nice values of this process's threads, from /proc.
+QList<int> ThreadNiceValues()
+{
+    QList<int> values;
+    const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &task : tasks) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(task));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // Fields after the command name, which ends with the last ')'.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        values.append(fields.value(16).toInt()); // field 19: nice
+    }
+    std::sort(values.begin(), values.end());
+    return values;
+}
+} // namespace
+
+// The reader runs two steps and the writer one step above the rest of the
+// program, where the system lets the process raise them.
+void TestComm::threadPriorities()
+{
+    if (::geteuid() != 0)
+        QSKIP("raising thread priorities needs root");
+    const QList<int> before = ThreadNiceValues();
+    Pty pty;
+    TComm comm;
+    openOn(comm, pty);
+    const int normal = before.value(0);
+    QTRY_COMPARE_WITH_TIMEOUT(ThreadNiceValues().mid(0, 2), (QList<int>{normal - 2, normal - 1}), 5000);
+    QCOMPARE(ThreadNiceValues().size(), before.size() + 2);
+    comm.ClosePort();
+    QCOMPARE(ThreadNiceValues(), before);
 }
 
 void TestComm::hangupKeepsPortOpenUntilClosed()
