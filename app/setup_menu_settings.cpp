@@ -50,12 +50,8 @@ void TForm1::dddd1Click()
 
     if (swset.AsInteger(QStringLiteral("incount")) != oldInputs ||
         swset.AsInteger(QStringLiteral("outcount")) != oldOutputs) {
-        mc::ui::MessageRequest request;
-        request.parent = this;
-        request.icon = QMessageBox::Warning;
-        request.caption = QStringLiteral("系统提示");
-        request.text = QStringLiteral("1.对输入或输出数进行更改，必须重启软件，才能生效； 2.软件将自动关闭，请重新打开！！！");
-        mc::ui::ShowMessage(request);
+        mc::ui::ShowWarning(this, QStringLiteral("系统提示"),
+                            QStringLiteral("1.对输入或输出数进行更改，必须重启软件，才能生效； 2.软件将自动关闭，请重新打开！！！"));
         close();
     }
 }

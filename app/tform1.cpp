@@ -237,13 +237,9 @@ void TForm1::SetLinkLabel(const QString &text) { Label4->setText(text); }
 
 void TForm1::ShowSerialOpenFailed(const QString &portName)
 {
-    mc::ui::MessageRequest request;
-    request.parent = this;
-    request.icon = QMessageBox::Warning;
-    request.caption = QStringLiteral("系统提示");
-    request.text = QStringLiteral("对不起,打开串口") + portName +
-                   QStringLiteral("失败!可能此串口不存在或被其它软件占用!");
-    mc::ui::ShowMessage(request);
+    mc::ui::ShowWarning(this, QStringLiteral("系统提示"),
+                        QStringLiteral("对不起,打开串口") + portName +
+                            QStringLiteral("失败!可能此串口不存在或被其它软件占用!"));
 }
 
 void TForm1::ShowUnhandledError(const QString &message) { mc::ui::ShowErrorBox(this, message); }

@@ -1,5 +1,6 @@
 #include "protocol/commands.h"
 
+#include "core/blanks.h"
 #include "core/gbk.h"
 
 namespace mc::cmd {
@@ -47,14 +48,8 @@ QByteArray ReadMatrixId() { return QByteArrayLiteral("GETID"); }
 
 QByteArray SetMatrixId(const QString &idText)
 {
-    // Blanks and control characters (code 32 and below) are cut from both ends.
-    qsizetype begin = 0;
-    qsizetype end = idText.size();
-    while (begin < end && idText.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && idText.at(end - 1).unicode() <= 32)
-        --end;
-    return "DYT" + mc::ToGbk(idText.mid(begin, end - begin)).left(2);
+    // Blanks and control characters are cut from both ends.
+    return "DYT" + mc::ToGbk(mc::TrimBlanks(idText)).left(2);
 }
 
 QByteArray StartPolling(int output) { return WithByte("AUTOSWa", output); }

@@ -46,6 +46,16 @@ void ShowErrorBox(QWidget *parent, const QString &text)
     ShowMessage(request);
 }
 
+void ShowWarning(QWidget *parent, const QString &caption, const QString &text)
+{
+    MessageRequest request;
+    request.parent = parent;
+    request.icon = QMessageBox::Warning;
+    request.caption = caption;
+    request.text = text;
+    ShowMessage(request);
+}
+
 void ReportUnhandled(QWidget *parent, const std::exception &error)
 {
     ShowErrorBox(parent, QString::fromLocal8Bit(error.what()));

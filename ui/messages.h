@@ -25,6 +25,9 @@ QMessageBox::StandardButton ShowMessage(const MessageRequest &request);
 // The standard error box: the error's own text with an error icon.
 void ShowErrorBox(QWidget *parent, const QString &text);
 
+// A warning box with an OK button.
+void ShowWarning(QWidget *parent, const QString &caption, const QString &text);
+
 // Caption of the standard error box.
 QString ErrorBoxCaption();
 

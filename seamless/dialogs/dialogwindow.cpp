@@ -56,12 +56,8 @@ bool CheckAddressable(QWidget *parent, unsigned channel)
     // empty list here, so it is refused too, with its own reason.
     if (channel >= 1 && channel <= kMaxAddressableChannel)
         return true;
-    mc::ui::MessageRequest request;
-    request.parent = parent;
-    request.icon = QMessageBox::Warning;
-    request.caption = QStringLiteral("提示");
-    request.text = channel == 0 ? QStringLiteral("没有可设置的通道!") : UnaddressableChannelText();
-    mc::ui::ShowMessage(request);
+    mc::ui::ShowWarning(parent, QStringLiteral("提示"),
+                        channel == 0 ? QStringLiteral("没有可设置的通道!") : UnaddressableChannelText());
     return false;
 }
 

@@ -59,11 +59,6 @@ void TForm8::RzBmpButton5Click()
         accept();
         return;
     }
-    mc::ui::MessageRequest request;
-    request.parent = this;
-    request.icon = QMessageBox::Warning;
-    request.caption = QStringLiteral("提示");
-    request.text = QStringLiteral("密码不正确！");
-    mc::ui::ShowMessage(request);
+    mc::ui::ShowWarning(this, QStringLiteral("提示"), QStringLiteral("密码不正确！"));
     Edit1->setFocus();
 }

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "core/blanks.h"
 #include "core/strtoint.h"
 #include "ui/bitmapbutton.h"
 #include "ui/look.h"
@@ -28,12 +29,6 @@ QLineEdit *MakeEdit(QWidget *parent, const char *name, int x, int y, int w, int 
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(x, y, w, h);
     return edit;
-}
-
-// Blank after removing leading and trailing blanks and control characters.
-bool IsBlank(const QString &text)
-{
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0x20; });
 }
 
 } // namespace
@@ -125,28 +120,18 @@ void TForm2::SelectPort(const QString &com)
 
 void TForm2::SelectLinkKind(int kind) { bsSkinComboBox2->setCurrentIndex(kind == 0 ? 0 : 1); }
 
-void TForm2::Warn(const QString &text)
-{
-    mc::ui::MessageRequest request;
-    request.parent = this;
-    request.icon = QMessageBox::Warning;
-    request.caption = QStringLiteral("系统提示");
-    request.text = text;
-    mc::ui::ShowMessage(request);
-}
-
 void TForm2::RzBmpButton5Click()
 {
     mc::ui::Guarded(this, [this] {
-        if (IsBlank(bsSkinEdit1->text()) || IsBlank(bsSkinEdit2->text())) {
-            Warn(QStringLiteral("对不起,输入及输出通道数不能为空!"));
+        if (mc::IsBlank(bsSkinEdit1->text()) || mc::IsBlank(bsSkinEdit2->text())) {
+            mc::ui::ShowWarning(this, QStringLiteral("系统提示"), QStringLiteral("对不起,输入及输出通道数不能为空!"));
             return;
         }
         // Converted as typed: a leading blank passes, a trailing one does not.
         const int inputs = mc::StrToInt(bsSkinEdit1->text());
         const int outputs = mc::StrToInt(bsSkinEdit2->text());
         if (inputs < 1 || inputs > 128 || outputs < 1 || outputs > 128) {
-            Warn(QStringLiteral("对不起,输入及输出通道数必须为1--128!"));
+            mc::ui::ShowWarning(this, QStringLiteral("系统提示"), QStringLiteral("对不起,输入及输出通道数必须为1--128!"));
             return;
         }
         accept();

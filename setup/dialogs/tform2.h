@@ -46,5 +46,4 @@ public:
 
 private:
     void FormCreate();
-    void Warn(const QString &text);
 };

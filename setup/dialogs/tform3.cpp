@@ -3,32 +3,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "core/blanks.h"
 #include "protocol/commands.h"
 #include "ui/bitmapbutton.h"
 #include "ui/look.h"
 #include "ui/messages.h"
-
-namespace {
-// True when the text holds nothing but blanks and control characters.
-bool isBlank(const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() > 32)
-            return false;
-    }
-    return true;
-}
-
-void warn(QWidget *parent, const QString &text)
-{
-    mc::ui::MessageRequest request;
-    request.parent = parent;
-    request.icon = QMessageBox::Warning;
-    request.caption = QStringLiteral("提示");
-    request.text = text;
-    mc::ui::ShowMessage(request);
-}
-} // namespace
 
 TForm3::TForm3(SendFunction send, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -66,13 +45,13 @@ void TForm3::RzBmpButton5Click()
 {
     mc::ui::Guarded(this, [this] {
         const QString text = bsSkinEdit2->text();
-        if (isBlank(text)) {
-            warn(this, QStringLiteral("ID号不能为空"));
+        if (mc::IsBlank(text)) {
+            mc::ui::ShowWarning(this, QStringLiteral("提示"), QStringLiteral("ID号不能为空"));
             return;
         }
         if (m_send)
             m_send(mc::cmd::SetMatrixId(text));
-        warn(this, QStringLiteral("机器重新上电后才能生效"));
+        mc::ui::ShowWarning(this, QStringLiteral("提示"), QStringLiteral("机器重新上电后才能生效"));
         accept();
     });
 }
