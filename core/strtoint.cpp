@@ -6,9 +6,7 @@
 
 namespace mc {
 
-namespace {
-
-int HexDigit(char16_t c)
+int HexDigitValue(char16_t c)
 {
     if (c >= u'0' && c <= u'9')
         return c - u'0';
@@ -18,8 +16,6 @@ int HexDigit(char16_t c)
         return c - u'A' + 10;
     return -1;
 }
-
-} // namespace
 
 bool TryStrToInt(const QString &text, int &value)
 {
@@ -53,7 +49,7 @@ bool TryStrToInt(const QString &text, int &value)
         std::uint32_t v = 0;
         int significant = 0;
         for (; i < n; ++i) {
-            const int d = HexDigit(text.at(i).unicode());
+            const int d = HexDigitValue(text.at(i).unicode());
             if (d < 0)
                 return false;
             if (significant > 0 || d != 0)

@@ -9,6 +9,9 @@
 
 namespace mc {
 
+// The value of one hexadecimal digit (either case), or -1.
+int HexDigitValue(char16_t c);
+
 // Returns false (and leaves value alone) when the text does not convert.
 bool TryStrToInt(const QString &text, int &value);
 

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "core/pause.h"
+#include "protocol/commands.h"
 
 namespace mc {
 
@@ -11,7 +12,6 @@ namespace {
 
 const QString kConnected = QStringLiteral("已连接");
 const QString kDisconnected = QStringLiteral("断开");
-const QByteArray kStatusQuery = QByteArrayLiteral("QUER00");
 
 // Removes bytes 0 to 32 (spaces, line ends, control bytes, NUL) from both
 // ends; bytes inside stay.
@@ -35,7 +35,6 @@ void LinkLayerHost::ShowUnhandledError(const QString &message)
 
 LinkLayer::LinkLayer(LinkLayerHost &host, QObject *parent) : QObject(parent), m_host(host)
 {
-    ClientSocket1.SetPort(TClientSocket::kDefaultPort);
     ClientSocket1.SetAddress(QString::fromLatin1(kFactoryAddress));
 
     Comm1.OnReceiveData = [this](TComm *sender, const char *buffer, quint16 length) {
@@ -102,7 +101,7 @@ void LinkLayer::OpenNetworkLink()
 void LinkLayer::QueryAfterLinkUp()
 {
     mc::Pause(300);
-    SendCommand(kStatusQuery);
+    SendCommand(mc::cmd::StatusQuery());
     mc::Pause(200);
 }
 
@@ -116,8 +115,8 @@ void LinkLayer::OpenLink()
 
 void LinkLayer::RefreshStatus()
 {
-    SendCommand(kStatusQuery);
-    ClientSocket1.Send(kStatusQuery);
+    SendCommand(mc::cmd::StatusQuery());
+    ClientSocket1.Send(mc::cmd::StatusQuery());
 }
 
 void LinkLayer::Comm1ReceiveData(TComm *, const char *buffer, quint16 bufferLength)

@@ -7,13 +7,11 @@
 #include <QObject>
 #include <QString>
 
+#include "core/factory.h"
 #include "link/clientsocket.h"
 #include "link/comm.h"
 
 namespace mc {
-
-// The matrix's factory network address, used until another is stored.
-inline constexpr char kFactoryAddress[] = "192.168.1.200";
 
 // What the link layer needs of the main window.
 class LinkLayerHost {

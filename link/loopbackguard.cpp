@@ -11,8 +11,6 @@ std::atomic<bool> g_loopbackOnly{false};
 
 void SetLoopbackOnly(bool on) { g_loopbackOnly = on; }
 
-bool LoopbackOnly() { return g_loopbackOnly; }
-
 bool AddressAllowed(const QString &address)
 {
     if (!g_loopbackOnly)

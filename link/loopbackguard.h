@@ -6,7 +6,6 @@
 namespace mc {
 
 void SetLoopbackOnly(bool on);
-bool LoopbackOnly();
 
 // True when a connection to this dotted address may be attempted now.
 bool AddressAllowed(const QString &address);

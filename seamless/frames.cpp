@@ -1,6 +1,7 @@
 #include "seamless/frames.h"
 
 #include "core/error.h"
+#include "core/strtoint.h"
 
 namespace mc::frames {
 
@@ -21,18 +22,6 @@ QString HeaderText(Side side)
 {
     return side == Side::Input ? QStringLiteral("53 4E 44 57 46 31 ")
                                : QStringLiteral("53 4E 44 57 46 32 ");
-}
-
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
 }
 
 } // namespace
@@ -65,7 +54,7 @@ QByteArray HexTextToBytes(const QString &hexText)
         const QString pair = digits.mid(i, 2);
         int value = 0;
         for (QChar c : pair) {
-            const int digit = HexDigit(c);
+            const int digit = mc::HexDigitValue(c.unicode());
             if (digit < 0)
                 throw mc::Error(QStringLiteral("'%1' is not a valid hexadecimal byte").arg(pair));
             value = value * 16 + digit;
@@ -79,14 +68,6 @@ QString FrameText(Side side, unsigned channel, const QString &blockText)
 {
     return HeaderText(side) + BuildAddressText(channel) + QStringLiteral(" 01") + ' ' + blockText +
            QStringLiteral(" 45 44");
-}
-
-QString AllCardsFrameText(Side side, const QString &blockText)
-{
-    const QString prefix = side == Side::Input
-                               ? QStringLiteral("53 4E 44 57 46 31 FF FF FF FF FF FF FF FF FF 01")
-                               : QStringLiteral("53 4E 44 57 46 32 FF FF FF FF FF FF FF FF FF 01");
-    return prefix + ' ' + blockText + QStringLiteral(" 45 44");
 }
 
 QByteArray Frame(Side side, unsigned channel, const QString &blockText)

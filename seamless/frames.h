@@ -19,9 +19,6 @@ QByteArray HexTextToBytes(const QString &hexText);
 // Hex text of a whole frame for one channel (0 = all cards) of one side.
 QString FrameText(Side side, unsigned channel, const QString &blockText);
 
-// Hex text of a frame for all cards of one side (control priority).
-QString AllCardsFrameText(Side side, const QString &blockText);
-
 // The frame's bytes, ready for the send path.
 QByteArray Frame(Side side, unsigned channel, const QString &blockText);
 

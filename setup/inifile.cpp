@@ -205,14 +205,25 @@ QString IniFile::ReadString(const QString &section, const QString &key, const QS
     return CutToBuffer(Unquoted(loc.value));
 }
 
+QStringList IniFile::ReadStrings(const QString &section, const QStringList &keys) const
+{
+    QByteArray data;
+    const bool readable = ReadAll(m_path, data);
+    QStringList values;
+    for (const QString &key : keys) {
+        const Location loc = readable ? Locate(data, section, key) : Location();
+        values.append(loc.keyFound ? CutToBuffer(Unquoted(loc.value)) : QString());
+    }
+    return values;
+}
+
 int IniFile::ReadInteger(const QString &section, const QString &key, int def) const
 {
     // Decimal with sign, "$" hexadecimal, or "0x" hexadecimal when the text is
     // longer than two characters ("0x" alone does not convert); anything else,
     // overflow included, gives the default.
     int value = def;
-    if (!TryStrToInt(ReadString(section, key, QString()), value))
-        return def;
+    TryStrToInt(ReadString(section, key, QString()), value);
     return value;
 }
 

@@ -126,7 +126,6 @@ struct TableView::Impl {
         throw Error(QStringLiteral("%1: Field '%2' not found").arg(table, name));
     }
 
-    bool Empty() const { return state != State::Insert && rows.isEmpty(); }
 
     const QVector<QVariant> *CurrentValues() const
     {

@@ -214,9 +214,9 @@ void TTongdao::Button5Click()
         mc::seamless::WaitCursor hourglass;
         const QLatin1String block(RzRadioButton1->isChecked() ? mc::frames::kPrioritySerial
                                                               : mc::frames::kPriorityDipSwitch);
-        Send(mc::frames::HexTextToBytes(mc::frames::AllCardsFrameText(Side::Output, block)));
+        Send(mc::frames::Frame(Side::Output, 0, block));
         mc::Pause(kLongPauseMs);
-        Send(mc::frames::HexTextToBytes(mc::frames::AllCardsFrameText(Side::Input, block)));
+        Send(mc::frames::Frame(Side::Input, 0, block));
         mc::Pause(kLongPauseMs);
         SendFollowUp(0, 3);
     });

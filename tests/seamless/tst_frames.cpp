@@ -71,10 +71,10 @@ void TestFrames::frames_data()
         << Frame(Side::Output, 0, kFollowUp)
         << Hex("534E44574632 FFFFFFFFFFFFFFFFFF 01 D527120000 000EF1 4544");
     QTest::newRow("serial priority all outputs")
-        << HexTextToBytes(AllCardsFrameText(Side::Output, kPrioritySerial))
+        << Frame(Side::Output, 0, kPrioritySerial)
         << Hex("534E44574632 FFFFFFFFFFFFFFFFFF 01 D526010000 00FC03 4544");
     QTest::newRow("dip priority all inputs")
-        << HexTextToBytes(AllCardsFrameText(Side::Input, kPriorityDipSwitch))
+        << Frame(Side::Input, 0, kPriorityDipSwitch)
         << Hex("534E44574631 FFFFFFFFFFFFFFFFFF 01 D526000000 00FB04 4544");
 }
 
