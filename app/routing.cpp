@@ -190,9 +190,9 @@ void TForm1::RzBmpButton2Click()
 void TForm1::LoadPresetNames()
 {
     bsSkinComboBox3->clear();
-    for (int n = 1; n <= 9; ++n)
-        bsSkinComboBox3->addItem(QString::number(n) + QLatin1Char('.') +
-                                 mc::settings::ReadModeName(m_baseFolder, n));
+    const QStringList names = mc::settings::ReadModeNames(m_baseFolder);
+    for (int n = 1; n <= names.size(); ++n)
+        bsSkinComboBox3->addItem(QString::number(n) + QLatin1Char('.') + names.at(n - 1));
     m_link.LinkKind = mc::settings::ReadLinkKind(m_baseFolder);
     bsSkinComboBox3->setCurrentIndex(0);
 }

@@ -24,20 +24,18 @@ void TForm1::dddd1Click()
     const int oldInputs = swset.AsInteger(QStringLiteral("incount"));
     const int oldOutputs = swset.AsInteger(QStringLiteral("outcount"));
 
-    mc::IniFile ini(mc::settings::SettingsFilePath(BaseFolder()));
     {
         auto dialog = std::make_unique<TForm2>(this);
         dialog->SelectPort(swset.AsString(QStringLiteral("com")));
         dialog->bsSkinEdit1->setText(swset.AsString(QStringLiteral("incount")));
         dialog->bsSkinEdit2->setText(swset.AsString(QStringLiteral("outcount")));
-        dialog->SelectLinkKind(ini.ReadInteger(QStringLiteral("Control"), QStringLiteral("kd"), 0));
-        dialog->bsSkinEdit3->setText(ini.ReadString(QStringLiteral("Control"), QStringLiteral("ip"),
-                                                    QString::fromLatin1(mc::settings::kFactoryAddress)));
+        dialog->SelectLinkKind(mc::settings::ReadLinkKind(BaseFolder()));
+        dialog->bsSkinEdit3->setText(mc::settings::ReadNetworkAddress(BaseFolder()));
         if (mc::ui::ExecDialog(dialog.get()) == QDialog::Accepted) {
             const int kind = dialog->bsSkinComboBox2->currentIndex();
-            ini.WriteInteger(QStringLiteral("Control"), QStringLiteral("kd"), kind);
+            mc::settings::WriteLinkKind(BaseFolder(), kind);
             SetLinkKind(kind);
-            ini.WriteString(QStringLiteral("Control"), QStringLiteral("ip"), dialog->bsSkinEdit3->text());
+            mc::settings::WriteNetworkAddress(BaseFolder(), dialog->bsSkinEdit3->text());
             swset.Edit();
             swset.SetString(QStringLiteral("com"), dialog->bsSkinComboBox1->currentText());
             swset.SetString(QStringLiteral("incount"), dialog->bsSkinEdit1->text());

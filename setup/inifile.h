@@ -2,6 +2,7 @@
 // Settings files: INI text in GBK with the Windows value rules. Every call
 // opens the file, reads or writes, and releases it; nothing is cached.
 #include <QString>
+#include <QStringList>
 
 namespace mc {
 
@@ -14,6 +15,9 @@ public:
     // Value of section/key (names compare without case), trimmed, one pair of
     // matching quotes removed, cut at 2047 bytes; def when missing.
     QString ReadString(const QString &section, const QString &key, const QString &def) const;
+    // Several keys of one section from one reading of the file, each read as
+    // ReadString reads it; "" for a missing key.
+    QStringList ReadStrings(const QString &section, const QStringList &keys) const;
     // Decimal with sign, or hexadecimal after "$" or "0x"; def otherwise.
     int ReadInteger(const QString &section, const QString &key, int def) const;
 

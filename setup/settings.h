@@ -3,6 +3,9 @@
 // keeps in them. Each helper opens the file anew, so a change made by hand is
 // seen at the next read.
 #include <QString>
+#include <QStringList>
+
+#include "core/factory.h"
 
 namespace mc::settings {
 
@@ -11,8 +14,6 @@ inline constexpr char kTitleFile[] = "title.txt";
 // INI file (despite its extension) holding the link kind, the matrix's
 // network address and the nine mode names: [Control] kd, ip; [modal] name1..9.
 inline constexpr char kSettingsFile[] = "modalname.mdb";
-// The matrix's factory network address, used while none is stored.
-inline constexpr char kFactoryAddress[] = "192.168.1.200";
 
 // Full paths of the two files in `folder`.
 QString TitleFilePath(const QString &folder);
@@ -26,5 +27,13 @@ int ReadLinkKind(const QString &folder);
 QString ReadNetworkAddress(const QString &folder);
 // [modal] name<n>; empty when missing.
 QString ReadModeName(const QString &folder, int n);
+// [modal] name1..name9 from one reading of the file.
+QStringList ReadModeNames(const QString &folder);
+
+// Writers of the same keys; each throws mc::Error("Unable to write to " +
+// path) when the file cannot be written.
+void WriteLinkKind(const QString &folder, int kind);
+void WriteNetworkAddress(const QString &folder, const QString &address);
+void WriteModeName(const QString &folder, int n, const QString &name);
 
 } // namespace mc::settings

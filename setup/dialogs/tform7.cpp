@@ -3,17 +3,10 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "setup/inifile.h"
 #include "setup/settings.h"
 #include "ui/bitmapbutton.h"
 #include "ui/look.h"
 #include "ui/messages.h"
-
-namespace {
-const QString kSection = QStringLiteral("modal");
-
-QString keyOf(int n) { return QStringLiteral("name") + QString::number(n); }
-} // namespace
 
 TForm7::TForm7(const QString &baseFolder, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -59,22 +52,21 @@ QLineEdit *TForm7::ModeEdit(int n) const
 
 void TForm7::FormCreate()
 {
-    const mc::IniFile ini(mc::settings::SettingsFilePath(m_baseFolder));
-    for (int n = 1; n <= 9; ++n) {
+    const QStringList names = mc::settings::ReadModeNames(m_baseFolder);
+    for (int n = 1; n <= names.size(); ++n) {
         if (QLineEdit *edit = ModeEdit(n))
-            edit->setText(ini.ReadString(kSection, keyOf(n), QString()));
+            edit->setText(names.at(n - 1));
     }
 }
 
 void TForm7::RzBmpButton5Click()
 {
     mc::ui::Guarded(this, [this] {
-        mc::IniFile ini(mc::settings::SettingsFilePath(m_baseFolder));
         // All nine, in order, changed or not; an empty name is written empty,
         // never removed.
         for (int n = 1; n <= 9; ++n) {
             if (QLineEdit *edit = ModeEdit(n))
-                ini.WriteString(kSection, keyOf(n), edit->text());
+                mc::settings::WriteModeName(m_baseFolder, n, edit->text());
         }
         accept();
     });
