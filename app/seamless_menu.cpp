@@ -24,7 +24,7 @@ void TForm1::N5Click()
 {
     if (!AccessGranted(this))
         return;
-    auto dialog = std::make_unique<TTuXiang>([this](const QByteArray &frame) { SendCommand(frame); }, this);
+    auto dialog = std::make_unique<TTuXiang>(SendPath(), this);
     mc::seamless::CopyChannelList(bsSkinComboBox2, dialog->bsSkinComboBox1);
     mc::ui::ExecDialog(dialog.get());
 }
@@ -33,7 +33,7 @@ void TForm1::N6Click()
 {
     if (!AccessGranted(this))
         return;
-    auto dialog = std::make_unique<TTongdao>([this](const QByteArray &frame) { SendCommand(frame); }, this);
+    auto dialog = std::make_unique<TTongdao>(SendPath(), this);
     mc::seamless::CopyChannelList(bsSkinComboBox1, dialog->bsSkinComboBox1);
     mc::seamless::CopyChannelList(bsSkinComboBox2, dialog->bsSkinComboBox2);
     mc::ui::ExecDialog(dialog.get());

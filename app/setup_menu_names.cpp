@@ -11,17 +11,11 @@
 #include "setup/dialogs/tform7.h"
 #include "ui/messages.h"
 
-namespace {
-std::function<void(const QByteArray &)> sendPathOf(TForm1 *form)
-{
-    return [form](const QByteArray &command) { form->SendCommand(command); };
-}
-} // namespace
 
 // "设置机器ID" (hidden): after a confirmed ID the matrix is asked for it.
 void TForm1::ID1Click()
 {
-    auto dialog = std::make_unique<TForm3>(sendPathOf(this), this);
+    auto dialog = std::make_unique<TForm3>(SendPath(), this);
     dialog->bsSkinEdit2->setText(MatrixIdText);
     if (mc::ui::ExecDialog(dialog.get()) != QDialog::Accepted)
         return;
@@ -41,6 +35,6 @@ void TForm1::N3Click()
 // "输出轮询控制" (hidden button).
 void TForm1::RzBmpButton9Click()
 {
-    auto dialog = std::make_unique<TForm6>(sendPathOf(this), this);
+    auto dialog = std::make_unique<TForm6>(SendPath(), this);
     mc::ui::ExecDialog(dialog.get());
 }

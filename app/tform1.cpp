@@ -34,8 +34,6 @@ QComboBox *makeList(QWidget *parent, const char *name, QRect geometry)
     auto *list = new QComboBox(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setGeometry(geometry);
-    list->setEditable(false);
-    list->setMaxVisibleItems(8);
     return list;
 }
 
@@ -47,13 +45,6 @@ QRadioButton *makeRadio(QWidget *parent, const char *name, const QString &text, 
     return radio;
 }
 
-QAbstractButton *makeBitmapButton(QWidget *parent, const char *name, const QString &caption, QPoint at)
-{
-    auto *button = new mc::ui::BitmapButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(QRect(at, QSize(83, 24)));
-    return button;
-}
 } // namespace
 
 TForm1::TForm1(const QString &baseFolder, QWidget *parent)
@@ -97,12 +88,12 @@ void TForm1::CreateControls()
     for (int n = 1; n <= 9; ++n)
         bsSkinComboBox3->addItem(QStringLiteral("编号") + QString::number(n));
 
-    RzBmpButton2 = makeBitmapButton(Panel2, "RzBmpButton2", QStringLiteral("切到所有输出"), {428, 13});
-    RzBmpButton5 = makeBitmapButton(Panel2, "RzBmpButton5", QStringLiteral("切  换"), {429, 47});
-    RzBmpButton3 = makeBitmapButton(Panel2, "RzBmpButton3", QStringLiteral("调用预案"), {428, 84});
-    RzBmpButton4 = makeBitmapButton(Panel2, "RzBmpButton4", QStringLiteral("保存预案"), {429, 117});
-    RzBmpButton1 = makeBitmapButton(Panel2, "RzBmpButton1", QStringLiteral("刷新状态数据"), {427, 164});
-    RzBmpButton9 = makeBitmapButton(Panel2, "RzBmpButton9", QStringLiteral("输出轮询控制"), {429, 297});
+    RzBmpButton2 = mc::ui::AddBitmapButton(Panel2, QStringLiteral("RzBmpButton2"), QStringLiteral("切到所有输出"), {428, 13});
+    RzBmpButton5 = mc::ui::AddBitmapButton(Panel2, QStringLiteral("RzBmpButton5"), QStringLiteral("切  换"), {429, 47});
+    RzBmpButton3 = mc::ui::AddBitmapButton(Panel2, QStringLiteral("RzBmpButton3"), QStringLiteral("调用预案"), {428, 84});
+    RzBmpButton4 = mc::ui::AddBitmapButton(Panel2, QStringLiteral("RzBmpButton4"), QStringLiteral("保存预案"), {429, 117});
+    RzBmpButton1 = mc::ui::AddBitmapButton(Panel2, QStringLiteral("RzBmpButton1"), QStringLiteral("刷新状态数据"), {427, 164});
+    RzBmpButton9 = mc::ui::AddBitmapButton(Panel2, QStringLiteral("RzBmpButton9"), QStringLiteral("输出轮询控制"), {429, 297});
     RzBmpButton9->hide();
 
     Memo1 = new QPlainTextEdit(Panel2);
@@ -124,7 +115,7 @@ void TForm1::CreateControls()
     Label9 = makeLabel(Panel1, "Label9", QStringLiteral("输出通道"), {477, 8, 73, 13});
     Label8->setFont(mc::ui::ProgramFont(8, true));
     Label9->setFont(mc::ui::ProgramFont(8, true));
-    Label10->setStyleSheet(QStringLiteral("color: red;"));
+    mc::ui::SetTextColour(Label10, Qt::red);
 
     // Status strip: a picture along the bottom with four labels over it.
     Image1 = new QLabel(Panel2);
@@ -216,11 +207,7 @@ void TForm1::OpenDatabase() { ADOConnection1.Open(m_baseFolder); }
 
 void TForm1::N7Click()
 {
-    mc::ui::MessageRequest request;
-    request.parent = this;
-    request.caption = windowTitle();
-    request.text = QStringLiteral("矩阵控制软件") + QString::fromLatin1(kVersionText);
-    mc::ui::ShowMessage(request);
+    mc::ui::ShowPlain(this, windowTitle(), QStringLiteral("矩阵控制软件") + QString::fromLatin1(kVersionText));
 }
 
 QString TForm1::SerialPortName()

@@ -10,6 +10,7 @@
 #include "link/linklayer.h"
 #include "protocol/commands.h"
 #include "setup/matrixdb.h"
+#include "ui/sendfunction.h"
 
 class QComboBox;
 class QFrame;
@@ -47,8 +48,8 @@ public:
 
     // Operations offered to the rest of the program.
     void SendCommand(const QByteArray &text) { m_link.SendCommand(text); }
-    void OpenSerialLink() { m_link.OpenSerialLink(); }
-    void OpenNetworkLink() { m_link.OpenNetworkLink(); }
+    // The send path as handed to the dialogs that talk to the matrix.
+    mc::ui::SendFunction SendPath() { return [this](const QByteArray &text) { SendCommand(text); }; }
     void OpenDatabase();
     void LoadPresetNames();
     void BuildInputButtons();

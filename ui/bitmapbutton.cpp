@@ -78,4 +78,12 @@ void BitmapButton::hideEvent(QHideEvent *event)
     QAbstractButton::hideEvent(event);
 }
 
+BitmapButton *AddBitmapButton(QWidget *parent, const QString &name, const QString &caption, QPoint at)
+{
+    auto *button = new BitmapButton(caption, parent);
+    button->setObjectName(name);
+    button->move(at);
+    return button;
+}
+
 } // namespace mc::ui

@@ -32,4 +32,7 @@ private:
     bool m_hot = false;
 };
 
+// A named bitmap button with its top-left corner at `at` on `parent`.
+BitmapButton *AddBitmapButton(QWidget *parent, const QString &name, const QString &caption, QPoint at);
+
 } // namespace mc::ui

@@ -34,26 +34,33 @@ QMessageBox::StandardButton ShowMessage(const MessageRequest &request)
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+namespace {
+void ShowWithIcon(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text)
+{
+    MessageRequest request;
+    request.parent = parent;
+    request.icon = icon;
+    request.caption = caption;
+    request.text = text;
+    ShowMessage(request);
+}
+} // namespace
+
 QString ErrorBoxCaption() { return QStringLiteral("错误"); }
 
 void ShowErrorBox(QWidget *parent, const QString &text)
 {
-    MessageRequest request;
-    request.parent = parent;
-    request.icon = QMessageBox::Critical;
-    request.caption = ErrorBoxCaption();
-    request.text = text;
-    ShowMessage(request);
+    ShowWithIcon(parent, QMessageBox::Critical, ErrorBoxCaption(), text);
 }
 
 void ShowWarning(QWidget *parent, const QString &caption, const QString &text)
 {
-    MessageRequest request;
-    request.parent = parent;
-    request.icon = QMessageBox::Warning;
-    request.caption = caption;
-    request.text = text;
-    ShowMessage(request);
+    ShowWithIcon(parent, QMessageBox::Warning, caption, text);
+}
+
+void ShowPlain(QWidget *parent, const QString &caption, const QString &text)
+{
+    ShowWithIcon(parent, QMessageBox::NoIcon, caption, text);
 }
 
 void ReportUnhandled(QWidget *parent, const std::exception &error)

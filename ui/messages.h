@@ -27,6 +27,8 @@ void ShowErrorBox(QWidget *parent, const QString &text);
 
 // A warning box with an OK button.
 void ShowWarning(QWidget *parent, const QString &caption, const QString &text);
+// A message box without an icon, with an OK button.
+void ShowPlain(QWidget *parent, const QString &caption, const QString &text);
 
 // Caption of the standard error box.
 QString ErrorBoxCaption();

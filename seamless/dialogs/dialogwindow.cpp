@@ -27,8 +27,6 @@ QComboBox *AddChannelList(QWidget *parent, const QString &name, int left, int to
 {
     auto *list = new QComboBox(parent);
     list->setObjectName(name);
-    list->setEditable(false);
-    list->setMaxVisibleItems(8);
     list->setGeometry(left, top, width, 20);
     list->addItem(QStringLiteral("所有屏"));
     return list;

@@ -5,7 +5,8 @@
 #include <QByteArray>
 #include <QString>
 #include <Qt>
-#include <functional>
+
+#include "ui/sendfunction.h"
 
 class QComboBox;
 class QLabel;
@@ -14,7 +15,7 @@ class QWidget;
 namespace mc::seamless {
 
 // Where a dialog hands its frames: the main window's send path.
-using SendFunction = std::function<void(const QByteArray &)>;
+using SendFunction = mc::ui::SendFunction;
 
 // The address field of a frame has one bit for each of channels 1 to 72.
 inline constexpr unsigned kMaxAddressableChannel = 72;

@@ -33,12 +33,8 @@ TForm8::TForm8(QWidget *parent) : QDialog(parent, mc::seamless::FixedDialogFlags
     Label7 = mc::seamless::AddLabel(Panel1, QStringLiteral("Label7"),
                                     QStringLiteral("此项由专业人员设置，请谨慎修改！"), 143, 72);
 
-    RzBmpButton5 = new mc::ui::BitmapButton(QStringLiteral("确 定(&O)"), Panel1);
-    RzBmpButton5->setObjectName(QStringLiteral("RzBmpButton5"));
-    RzBmpButton5->setGeometry(183, 91, 83, 24);
-    RzBmpButton1 = new mc::ui::BitmapButton(QStringLiteral("取 消(&C)"), Panel1);
-    RzBmpButton1->setObjectName(QStringLiteral("RzBmpButton1"));
-    RzBmpButton1->setGeometry(281, 91, 83, 24);
+    RzBmpButton5 = mc::ui::AddBitmapButton(Panel1, QStringLiteral("RzBmpButton5"), QStringLiteral("确 定(&O)"), {183, 91});
+    RzBmpButton1 = mc::ui::AddBitmapButton(Panel1, QStringLiteral("RzBmpButton1"), QStringLiteral("取 消(&C)"), {281, 91});
 
     mc::ui::ApplyWindowLook(this);
     mc::seamless::FitLabel(Label5);

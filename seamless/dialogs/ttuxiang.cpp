@@ -29,7 +29,6 @@ QPushButton *TTuXiang::AddStepButton(QWidget *parent, int number, int tag, int l
     button->setGeometry(left, top, 57, 25);
     button->setAutoDefault(false);
     button->setProperty("Tag", tag);
-    m_buttons[tag - 1] = button;
     connect(button, &QPushButton::clicked, this, [this, tag] { Button1Click(tag); });
     return button;
 }
@@ -110,11 +109,6 @@ void TTuXiang::FormCreate()
 {
     for (int k = 0; k < 20; ++k)
         BlockTexts[k] = QLatin1String(mc::frames::kImageAdjustBlocks[k]);
-}
-
-QPushButton *TTuXiang::ButtonByTag(int tag) const
-{
-    return tag >= 1 && tag <= 20 ? m_buttons[tag - 1] : nullptr;
 }
 
 void TTuXiang::Button1Click(int tag)

@@ -23,9 +23,6 @@ public:
     // button number `tag` (1 to 20) to the selected output card.
     void Button1Click(int tag);
 
-    // The button with this number (1 to 20), or null.
-    QPushButton *ButtonByTag(int tag) const;
-
     // The block text of button number k is entry k - 1.
     QString BlockTexts[20];
 
@@ -42,5 +39,4 @@ private:
     QPushButton *AddStepButton(QWidget *parent, int number, int tag, int left, int top);
 
     mc::seamless::SendFunction m_send;
-    QPushButton *m_buttons[20] = {};
 };

@@ -72,7 +72,6 @@ public:
     NameGrid(mc::TableView &view, const QString &numberColumn, const QStringList &titles,
              const QList<int> &widths, const QColor &titleText, QWidget *parent = nullptr);
 
-    NameGridModel *nameModel() const { return m_model; }
 
     // What the editor's close handler does: the text of a cell still being
     // edited goes into the view, then a pending change to an existing row is

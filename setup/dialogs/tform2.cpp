@@ -57,12 +57,8 @@ TForm2::TForm2(QWidget *parent)
     Label3 = MakeLabel(this, "Label3", QStringLiteral("输出数"), 217, 52, 45, 13);
     bsSkinEdit2 = MakeEdit(this, "bsSkinEdit2", 266, 50, 76, 18);
 
-    RzBmpButton5 = new mc::ui::BitmapButton(QStringLiteral("确 定(&O)"), this);
-    RzBmpButton5->setObjectName(QStringLiteral("RzBmpButton5"));
-    RzBmpButton5->setGeometry(223, 107, 83, 24);
-    RzBmpButton1 = new mc::ui::BitmapButton(QStringLiteral("取 消(&C)"), this);
-    RzBmpButton1->setObjectName(QStringLiteral("RzBmpButton1"));
-    RzBmpButton1->setGeometry(313, 107, 83, 24);
+    RzBmpButton5 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton5"), QStringLiteral("确 定(&O)"), {223, 107});
+    RzBmpButton1 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton1"), QStringLiteral("取 消(&C)"), {313, 107});
 
     mc::ui::ApplyWindowLook(this);
 

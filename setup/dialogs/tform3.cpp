@@ -27,12 +27,8 @@ TForm3::TForm3(SendFunction send, QWidget *parent)
     Label1 = new QLabel(QStringLiteral("如01"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(64, 64, 49, 13);
-    RzBmpButton5 = new mc::ui::BitmapButton(QStringLiteral("设 置(&O)"), this);
-    RzBmpButton5->setObjectName(QStringLiteral("RzBmpButton5"));
-    RzBmpButton5->setGeometry(175, 33, 83, 24);
-    RzBmpButton1 = new mc::ui::BitmapButton(QStringLiteral("取 消(&C)"), this);
-    RzBmpButton1->setObjectName(QStringLiteral("RzBmpButton1"));
-    RzBmpButton1->setGeometry(273, 33, 83, 24);
+    RzBmpButton5 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton5"), QStringLiteral("设 置(&O)"), {175, 33});
+    RzBmpButton1 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton1"), QStringLiteral("取 消(&C)"), {273, 33});
 
     mc::ui::ApplyWindowLook(this);
     mc::ui::SetTextColour(Label1, Qt::red);

@@ -1,9 +1,9 @@
 #pragma once
 // Matrix ID dialog: sends a new device ID to the matrix and tells the
 // operator that it takes effect after the matrix is powered up again.
-#include <QByteArray>
 #include <QDialog>
-#include <functional>
+
+#include "ui/sendfunction.h"
 
 class QAbstractButton;
 class QLabel;
@@ -12,7 +12,7 @@ class QLineEdit;
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    using SendFunction = std::function<void(const QByteArray &)>;
+    using SendFunction = mc::ui::SendFunction;
 
     // send: the main window's send path.
     explicit TForm3(SendFunction send, QWidget *parent = nullptr);

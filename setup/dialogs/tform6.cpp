@@ -16,14 +16,6 @@ constexpr int kOutputs = 72;
 // The interval travels as an unsigned 16-bit number of seconds.
 constexpr int kShortestInterval = 3;
 constexpr int kLongestInterval = 0xFFFF;
-
-QAbstractButton *makeButton(QWidget *parent, const char *name, const QString &caption, int left, int top)
-{
-    auto *button = new mc::ui::BitmapButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, top, 83, 24);
-    return button;
-}
 } // namespace
 
 TForm6::TForm6(SendFunction send, QWidget *parent)
@@ -41,18 +33,18 @@ TForm6::TForm6(SendFunction send, QWidget *parent)
     bsSkinEdit1 = new QLineEdit(QStringLiteral("60"), this);
     bsSkinEdit1->setObjectName(QStringLiteral("bsSkinEdit1"));
     bsSkinEdit1->setGeometry(136, 46, 76, 18);
-    RzBmpButton1 = makeButton(this, "RzBmpButton1", QStringLiteral("设置轮询时间"), 233, 43);
+    RzBmpButton1 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton1"), QStringLiteral("设置轮询时间"), {233, 43});
     Label1 = new QLabel(QStringLiteral("输出通道"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(71, 96, 60, 13);
     bsSkinComboBox1 = new QComboBox(this);
     bsSkinComboBox1->setObjectName(QStringLiteral("bsSkinComboBox1"));
     bsSkinComboBox1->setGeometry(135, 93, 84, 20);
-    RzBmpButton5 = makeButton(this, "RzBmpButton5", QStringLiteral("打开1轮询"), 231, 91);
-    RzBmpButton2 = makeButton(this, "RzBmpButton2", QStringLiteral("关闭1轮询"), 335, 91);
-    RzBmpButton3 = makeButton(this, "RzBmpButton3", QStringLiteral("打开所有轮询"), 231, 123);
-    RzBmpButton4 = makeButton(this, "RzBmpButton4", QStringLiteral("关闭所有轮询"), 335, 123);
-    RzBmpButton6 = makeButton(this, "RzBmpButton6", QStringLiteral("关闭窗口"), 463, 123);
+    RzBmpButton5 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton5"), QStringLiteral("打开1轮询"), {231, 91});
+    RzBmpButton2 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton2"), QStringLiteral("关闭1轮询"), {335, 91});
+    RzBmpButton3 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton3"), QStringLiteral("打开所有轮询"), {231, 123});
+    RzBmpButton4 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton4"), QStringLiteral("关闭所有轮询"), {335, 123});
+    RzBmpButton6 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton6"), QStringLiteral("关闭窗口"), {463, 123});
 
     mc::ui::ApplyWindowLook(this);
 
@@ -82,12 +74,8 @@ void TForm6::send(const QByteArray &command)
 
 void TForm6::tell(const QString &text)
 {
-    mc::ui::MessageRequest request;
-    request.parent = this;
     // A plain message carries the program's caption.
-    request.caption = parentWidget() ? parentWidget()->window()->windowTitle() : windowTitle();
-    request.text = text;
-    mc::ui::ShowMessage(request);
+    mc::ui::ShowPlain(this, parentWidget() ? parentWidget()->window()->windowTitle() : windowTitle(), text);
 }
 
 void TForm6::RzBmpButton1Click()

@@ -2,9 +2,9 @@
 // Output polling dialog: sets the interval at which the matrix cycles its
 // outputs and switches polling on or off for one output or all of them. The
 // matrix does the polling; nothing here is stored.
-#include <QByteArray>
 #include <QDialog>
-#include <functional>
+
+#include "ui/sendfunction.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -14,7 +14,7 @@ class QLineEdit;
 class TForm6 : public QDialog {
     Q_OBJECT
 public:
-    using SendFunction = std::function<void(const QByteArray &)>;
+    using SendFunction = mc::ui::SendFunction;
 
     // send: the main window's send path.
     explicit TForm6(SendFunction send, QWidget *parent = nullptr);

@@ -29,12 +29,8 @@ TForm7::TForm7(const QString &baseFolder, QWidget *parent)
         edit->setGeometry(125, editTops[n - 1], 305, 21);
     }
 
-    RzBmpButton5 = new mc::ui::BitmapButton(QStringLiteral("确 定(&O)"), this);
-    RzBmpButton5->setObjectName(QStringLiteral("RzBmpButton5"));
-    RzBmpButton5->setGeometry(455, 251, 83, 24);
-    RzBmpButton1 = new mc::ui::BitmapButton(QStringLiteral("取 消(&C)"), this);
-    RzBmpButton1->setObjectName(QStringLiteral("RzBmpButton1"));
-    RzBmpButton1->setGeometry(569, 251, 83, 24);
+    RzBmpButton5 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton5"), QStringLiteral("确 定(&O)"), {455, 251});
+    RzBmpButton1 = mc::ui::AddBitmapButton(this, QStringLiteral("RzBmpButton1"), QStringLiteral("取 消(&C)"), {569, 251});
 
     mc::ui::ApplyWindowLook(this);
 
