@@ -236,7 +236,7 @@ void TestEmulator::frames_data()
     QTest::newRow("follow-up to all outputs") << Frame(Side::Output, 0, kFollowUp) << "CMD " << out << 0
                                               << int(Field::FollowUps) << 1;
     QTest::newRow("serial priority all inputs")
-        << HexTextToBytes(AllCardsFrameText(Side::Input, kPrioritySerial)) << "CMD " << in << 0
+        << Frame(Side::Input, 0, kPrioritySerial) << "CMD " << in << 0
         << int(Field::Priority) << 1;
 
     auto bad = [&](const char *name, const QByteArray &frame, const char *reason) {
