@@ -166,43 +166,6 @@ bool TComm::IsOpen() const
     return m_port != nullptr;
 }
 
-static LineSettings lineSettingsOf(const TComm &c)
-{
-    LineSettings s;
-    s.baudRate = c.BaudRate();
-    s.parityCheck = c.ParityCheck();
-    s.outxCtsFlow = c.Outx_CtsFlow();
-    s.outxDsrFlow = c.Outx_DsrFlow();
-    s.dtrControl = c.DtrControl();
-    s.dsrSensitivity = c.DsrSensitivity();
-    s.txContinueOnXoff = c.TxContinueOnXoff();
-    s.outxXonXoffFlow = c.Outx_XonXoffFlow();
-    s.inxXonXoffFlow = c.Inx_XonXoffFlow();
-    s.replaceWhenParityError = c.ReplaceWhenParityError();
-    s.ignoreNullChar = c.IgnoreNullChar();
-    s.rtsControl = c.RtsControl();
-    s.xonLimit = c.XonLimit();
-    s.xoffLimit = c.XoffLimit();
-    s.byteSize = c.ByteSize();
-    s.parity = c.Parity();
-    s.stopBits = c.StopBits();
-    s.xonChar = c.XonChar();
-    s.xoffChar = c.XoffChar();
-    s.replacedChar = c.ReplacedChar();
-    return s;
-}
-
-static Timeouts timeoutsOf(const TComm &c)
-{
-    Timeouts t;
-    t.readInterval = c.ReadIntervalTimeout();
-    t.readTotalMultiplier = c.ReadTotalTimeoutMultiplier();
-    t.readTotalConstant = c.ReadTotalTimeoutConstant();
-    t.writeTotalMultiplier = c.WriteTotalTimeoutMultiplier();
-    t.writeTotalConstant = c.WriteTotalTimeoutConstant();
-    return t;
-}
-
 void TComm::OpenPort()
 {
     if (m_port)
@@ -211,7 +174,7 @@ void TComm::OpenPort()
         ~FaultReset() { ClearOpenFault(); }
     } faultReset; // a fault set for this open never reaches the next one
     try {
-        m_port = OpenPlatformPort(m_commName, lineSettingsOf(*this), timeoutsOf(*this), m_notifier);
+        m_port = OpenPlatformPort(m_commName, m_line, m_timeouts, m_notifier);
     } catch (...) {
         // A reader that ran briefly before a later step failed may have posted.
         QCoreApplication::removePostedEvents(m_notifier, Note::EventType());
@@ -246,13 +209,13 @@ bool TComm::WriteData(const char *data, quint16 count)
 void TComm::applyLineSettings()
 {
     if (m_port)
-        m_port->ApplyLineSettings(lineSettingsOf(*this));
+        m_port->ApplyLineSettings(m_line);
 }
 
 void TComm::applyTimeouts()
 {
     if (m_port)
-        m_port->ApplyTimeouts(timeoutsOf(*this));
+        m_port->ApplyTimeouts(m_timeouts);
 }
 
 // Setters: an equal value changes nothing; otherwise the value is stored and,
@@ -269,30 +232,30 @@ void TComm::applyTimeouts()
     }
 
 MC_COMM_SETTER(CommName, const QString &, m_commName, (void)0)
-MC_COMM_SETTER(BaudRate, quint32, m_baudRate, applyLineSettings())
-MC_COMM_SETTER(ParityCheck, bool, m_parityCheck, applyLineSettings())
-MC_COMM_SETTER(Outx_CtsFlow, bool, m_outxCtsFlow, applyLineSettings())
-MC_COMM_SETTER(Outx_DsrFlow, bool, m_outxDsrFlow, applyLineSettings())
-MC_COMM_SETTER(DtrControl, TDtrControl, m_dtrControl, applyLineSettings())
-MC_COMM_SETTER(DsrSensitivity, bool, m_dsrSensitivity, applyLineSettings())
-MC_COMM_SETTER(TxContinueOnXoff, bool, m_txContinueOnXoff, applyLineSettings())
-MC_COMM_SETTER(Outx_XonXoffFlow, bool, m_outxXonXoffFlow, applyLineSettings())
-MC_COMM_SETTER(Inx_XonXoffFlow, bool, m_inxXonXoffFlow, applyLineSettings())
-MC_COMM_SETTER(ReplaceWhenParityError, bool, m_replaceWhenParityError, applyLineSettings())
-MC_COMM_SETTER(IgnoreNullChar, bool, m_ignoreNullChar, applyLineSettings())
-MC_COMM_SETTER(RtsControl, TRtsControl, m_rtsControl, applyLineSettings())
-MC_COMM_SETTER(XonLimit, quint16, m_xonLimit, applyLineSettings())
-MC_COMM_SETTER(XoffLimit, quint16, m_xoffLimit, applyLineSettings())
-MC_COMM_SETTER(ByteSize, TByteSize, m_byteSize, applyLineSettings())
-MC_COMM_SETTER(Parity, TParity, m_parity, (void)0)
-MC_COMM_SETTER(StopBits, TStopBits, m_stopBits, applyLineSettings())
-MC_COMM_SETTER(XonChar, char, m_xonChar, applyLineSettings())
-MC_COMM_SETTER(XoffChar, char, m_xoffChar, applyLineSettings())
-MC_COMM_SETTER(ReplacedChar, char, m_replacedChar, applyLineSettings())
-MC_COMM_SETTER(ReadIntervalTimeout, quint32, m_readIntervalTimeout, applyTimeouts())
-MC_COMM_SETTER(ReadTotalTimeoutMultiplier, quint32, m_readTotalTimeoutMultiplier, applyTimeouts())
-MC_COMM_SETTER(ReadTotalTimeoutConstant, quint32, m_readTotalTimeoutConstant, applyTimeouts())
-MC_COMM_SETTER(WriteTotalTimeoutMultiplier, quint32, m_writeTotalTimeoutMultiplier, applyTimeouts())
-MC_COMM_SETTER(WriteTotalTimeoutConstant, quint32, m_writeTotalTimeoutConstant, applyTimeouts())
+MC_COMM_SETTER(BaudRate, quint32, m_line.baudRate, applyLineSettings())
+MC_COMM_SETTER(ParityCheck, bool, m_line.parityCheck, applyLineSettings())
+MC_COMM_SETTER(Outx_CtsFlow, bool, m_line.outxCtsFlow, applyLineSettings())
+MC_COMM_SETTER(Outx_DsrFlow, bool, m_line.outxDsrFlow, applyLineSettings())
+MC_COMM_SETTER(DtrControl, TDtrControl, m_line.dtrControl, applyLineSettings())
+MC_COMM_SETTER(DsrSensitivity, bool, m_line.dsrSensitivity, applyLineSettings())
+MC_COMM_SETTER(TxContinueOnXoff, bool, m_line.txContinueOnXoff, applyLineSettings())
+MC_COMM_SETTER(Outx_XonXoffFlow, bool, m_line.outxXonXoffFlow, applyLineSettings())
+MC_COMM_SETTER(Inx_XonXoffFlow, bool, m_line.inxXonXoffFlow, applyLineSettings())
+MC_COMM_SETTER(ReplaceWhenParityError, bool, m_line.replaceWhenParityError, applyLineSettings())
+MC_COMM_SETTER(IgnoreNullChar, bool, m_line.ignoreNullChar, applyLineSettings())
+MC_COMM_SETTER(RtsControl, TRtsControl, m_line.rtsControl, applyLineSettings())
+MC_COMM_SETTER(XonLimit, quint16, m_line.xonLimit, applyLineSettings())
+MC_COMM_SETTER(XoffLimit, quint16, m_line.xoffLimit, applyLineSettings())
+MC_COMM_SETTER(ByteSize, TByteSize, m_line.byteSize, applyLineSettings())
+MC_COMM_SETTER(Parity, TParity, m_line.parity, (void)0)
+MC_COMM_SETTER(StopBits, TStopBits, m_line.stopBits, applyLineSettings())
+MC_COMM_SETTER(XonChar, char, m_line.xonChar, applyLineSettings())
+MC_COMM_SETTER(XoffChar, char, m_line.xoffChar, applyLineSettings())
+MC_COMM_SETTER(ReplacedChar, char, m_line.replacedChar, applyLineSettings())
+MC_COMM_SETTER(ReadIntervalTimeout, quint32, m_timeouts.readInterval, applyTimeouts())
+MC_COMM_SETTER(ReadTotalTimeoutMultiplier, quint32, m_timeouts.readTotalMultiplier, applyTimeouts())
+MC_COMM_SETTER(ReadTotalTimeoutConstant, quint32, m_timeouts.readTotalConstant, applyTimeouts())
+MC_COMM_SETTER(WriteTotalTimeoutMultiplier, quint32, m_timeouts.writeTotalMultiplier, applyTimeouts())
+MC_COMM_SETTER(WriteTotalTimeoutConstant, quint32, m_timeouts.writeTotalConstant, applyTimeouts())
 
 #undef MC_COMM_SETTER

@@ -42,6 +42,43 @@ constexpr quint32 ModemRing = 4;
 constexpr quint32 ModemCarrierChange = 8;
 } // namespace mc::comm
 
+namespace mc::comm {
+
+// The property values that become the port's line settings.
+struct LineSettings {
+    quint32 baudRate = 9600;
+    bool parityCheck = false;
+    bool outxCtsFlow = false;
+    bool outxDsrFlow = false;
+    TDtrControl dtrControl = TDtrControl::DtrEnable;
+    bool dsrSensitivity = false;
+    bool txContinueOnXoff = true;
+    bool outxXonXoffFlow = true;
+    bool inxXonXoffFlow = true;
+    bool replaceWhenParityError = false;
+    bool ignoreNullChar = false;
+    TRtsControl rtsControl = TRtsControl::RtsEnable;
+    quint16 xonLimit = 500;
+    quint16 xoffLimit = 500;
+    TByteSize byteSize = TByteSize::_8;
+    TParity parity = TParity::None;
+    TStopBits stopBits = TStopBits::_1;
+    char xonChar = 17;
+    char xoffChar = 19;
+    char replacedChar = 0;
+};
+
+// The five time-outs, in milliseconds.
+struct Timeouts {
+    quint32 readInterval = 100;
+    quint32 readTotalMultiplier = 0;
+    quint32 readTotalConstant = 0;
+    quint32 writeTotalMultiplier = 0;
+    quint32 writeTotalConstant = 0;
+};
+
+} // namespace mc::comm
+
 namespace mc::comm::detail {
 class Port;     // the open port and its threads (platform part)
 class Notifier; // receives the threads' notifications on the UI thread
@@ -68,55 +105,55 @@ public:
 
     QString CommName() const { return m_commName; }
     void SetCommName(const QString &value);
-    quint32 BaudRate() const { return m_baudRate; }
+    quint32 BaudRate() const { return m_line.baudRate; }
     void SetBaudRate(quint32 value);
-    bool ParityCheck() const { return m_parityCheck; }
+    bool ParityCheck() const { return m_line.parityCheck; }
     void SetParityCheck(bool value);
-    bool Outx_CtsFlow() const { return m_outxCtsFlow; }
+    bool Outx_CtsFlow() const { return m_line.outxCtsFlow; }
     void SetOutx_CtsFlow(bool value);
-    bool Outx_DsrFlow() const { return m_outxDsrFlow; }
+    bool Outx_DsrFlow() const { return m_line.outxDsrFlow; }
     void SetOutx_DsrFlow(bool value);
-    TDtrControl DtrControl() const { return m_dtrControl; }
+    TDtrControl DtrControl() const { return m_line.dtrControl; }
     void SetDtrControl(TDtrControl value);
-    bool DsrSensitivity() const { return m_dsrSensitivity; }
+    bool DsrSensitivity() const { return m_line.dsrSensitivity; }
     void SetDsrSensitivity(bool value);
-    bool TxContinueOnXoff() const { return m_txContinueOnXoff; }
+    bool TxContinueOnXoff() const { return m_line.txContinueOnXoff; }
     void SetTxContinueOnXoff(bool value);
-    bool Outx_XonXoffFlow() const { return m_outxXonXoffFlow; }
+    bool Outx_XonXoffFlow() const { return m_line.outxXonXoffFlow; }
     void SetOutx_XonXoffFlow(bool value);
-    bool Inx_XonXoffFlow() const { return m_inxXonXoffFlow; }
+    bool Inx_XonXoffFlow() const { return m_line.inxXonXoffFlow; }
     void SetInx_XonXoffFlow(bool value);
-    bool ReplaceWhenParityError() const { return m_replaceWhenParityError; }
+    bool ReplaceWhenParityError() const { return m_line.replaceWhenParityError; }
     void SetReplaceWhenParityError(bool value);
-    bool IgnoreNullChar() const { return m_ignoreNullChar; }
+    bool IgnoreNullChar() const { return m_line.ignoreNullChar; }
     void SetIgnoreNullChar(bool value);
-    TRtsControl RtsControl() const { return m_rtsControl; }
+    TRtsControl RtsControl() const { return m_line.rtsControl; }
     void SetRtsControl(TRtsControl value);
-    quint16 XonLimit() const { return m_xonLimit; }
+    quint16 XonLimit() const { return m_line.xonLimit; }
     void SetXonLimit(quint16 value);
-    quint16 XoffLimit() const { return m_xoffLimit; }
+    quint16 XoffLimit() const { return m_line.xoffLimit; }
     void SetXoffLimit(quint16 value);
-    TByteSize ByteSize() const { return m_byteSize; }
+    TByteSize ByteSize() const { return m_line.byteSize; }
     void SetByteSize(TByteSize value);
-    TParity Parity() const { return m_parity; }
+    TParity Parity() const { return m_line.parity; }
     void SetParity(TParity value);
-    TStopBits StopBits() const { return m_stopBits; }
+    TStopBits StopBits() const { return m_line.stopBits; }
     void SetStopBits(TStopBits value);
-    char XonChar() const { return m_xonChar; }
+    char XonChar() const { return m_line.xonChar; }
     void SetXonChar(char value);
-    char XoffChar() const { return m_xoffChar; }
+    char XoffChar() const { return m_line.xoffChar; }
     void SetXoffChar(char value);
-    char ReplacedChar() const { return m_replacedChar; }
+    char ReplacedChar() const { return m_line.replacedChar; }
     void SetReplacedChar(char value);
-    quint32 ReadIntervalTimeout() const { return m_readIntervalTimeout; }
+    quint32 ReadIntervalTimeout() const { return m_timeouts.readInterval; }
     void SetReadIntervalTimeout(quint32 value);
-    quint32 ReadTotalTimeoutMultiplier() const { return m_readTotalTimeoutMultiplier; }
+    quint32 ReadTotalTimeoutMultiplier() const { return m_timeouts.readTotalMultiplier; }
     void SetReadTotalTimeoutMultiplier(quint32 value);
-    quint32 ReadTotalTimeoutConstant() const { return m_readTotalTimeoutConstant; }
+    quint32 ReadTotalTimeoutConstant() const { return m_timeouts.readTotalConstant; }
     void SetReadTotalTimeoutConstant(quint32 value);
-    quint32 WriteTotalTimeoutMultiplier() const { return m_writeTotalTimeoutMultiplier; }
+    quint32 WriteTotalTimeoutMultiplier() const { return m_timeouts.writeTotalMultiplier; }
     void SetWriteTotalTimeoutMultiplier(quint32 value);
-    quint32 WriteTotalTimeoutConstant() const { return m_writeTotalTimeoutConstant; }
+    quint32 WriteTotalTimeoutConstant() const { return m_timeouts.writeTotalConstant; }
     void SetWriteTotalTimeoutConstant(quint32 value);
 
     // Events, raised on the UI thread in posting order.
@@ -132,31 +169,8 @@ private:
     void applyTimeouts();
 
     QString m_commName = QStringLiteral("COM2");
-    quint32 m_baudRate = 9600;
-    bool m_parityCheck = false;
-    bool m_outxCtsFlow = false;
-    bool m_outxDsrFlow = false;
-    TDtrControl m_dtrControl = TDtrControl::DtrEnable;
-    bool m_dsrSensitivity = false;
-    bool m_txContinueOnXoff = true;
-    bool m_outxXonXoffFlow = true;
-    bool m_inxXonXoffFlow = true;
-    bool m_replaceWhenParityError = false;
-    bool m_ignoreNullChar = false;
-    TRtsControl m_rtsControl = TRtsControl::RtsEnable;
-    quint16 m_xonLimit = 500;
-    quint16 m_xoffLimit = 500;
-    TByteSize m_byteSize = TByteSize::_8;
-    TParity m_parity = TParity::None;
-    TStopBits m_stopBits = TStopBits::_1;
-    char m_xonChar = 17;
-    char m_xoffChar = 19;
-    char m_replacedChar = 0;
-    quint32 m_readIntervalTimeout = 100;
-    quint32 m_readTotalTimeoutMultiplier = 0;
-    quint32 m_readTotalTimeoutConstant = 0;
-    quint32 m_writeTotalTimeoutMultiplier = 0;
-    quint32 m_writeTotalTimeoutConstant = 0;
+    mc::comm::LineSettings m_line;   // the line settings properties
+    mc::comm::Timeouts m_timeouts;   // the five time-out properties
 
     mc::comm::detail::Notifier *m_notifier = nullptr; // child QObject on the UI thread
     std::unique_ptr<mc::comm::detail::Port> m_port;    // null while closed

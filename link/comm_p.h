@@ -11,39 +11,6 @@
 
 namespace mc::comm::detail {
 
-// The property values that become the port's line settings.
-struct LineSettings {
-    quint32 baudRate = 9600;
-    bool parityCheck = false;
-    bool outxCtsFlow = false;
-    bool outxDsrFlow = false;
-    TDtrControl dtrControl = TDtrControl::DtrEnable;
-    bool dsrSensitivity = false;
-    bool txContinueOnXoff = true;
-    bool outxXonXoffFlow = true;
-    bool inxXonXoffFlow = true;
-    bool replaceWhenParityError = false;
-    bool ignoreNullChar = false;
-    TRtsControl rtsControl = TRtsControl::RtsEnable;
-    quint16 xonLimit = 500;
-    quint16 xoffLimit = 500;
-    TByteSize byteSize = TByteSize::_8;
-    TParity parity = TParity::None;
-    TStopBits stopBits = TStopBits::_1;
-    char xonChar = 17;
-    char xoffChar = 19;
-    char replacedChar = 0;
-};
-
-// The five time-outs, in milliseconds.
-struct Timeouts {
-    quint32 readInterval = 100;
-    quint32 readTotalMultiplier = 0;
-    quint32 readTotalConstant = 0;
-    quint32 writeTotalMultiplier = 0;
-    quint32 writeTotalConstant = 0;
-};
-
 enum class NoteKind { DataReceived, ReceiveError, RequestHangup, ModemStateChange, SendDataEmpty };
 
 // One notification from a worker thread. It owns its data block, so nothing
