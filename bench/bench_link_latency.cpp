@@ -14,15 +14,14 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
 #include "core/pause.h"
 #include "link/linklayer.h"
 #include "link/loopbackguard.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 
@@ -154,38 +153,30 @@ void BenchNetwork()
 
 void BenchSerial()
 {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    mc::test::Pty pty(mc::test::Pty::Master::Blocking);
+    if (!pty.IsOpen()) {
         std::printf("serial: no pty\n");
         return;
     }
-    termios raw{};
-    ::tcgetattr(slave, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
 
     {
         QuietHost host;
-        host.portName = QString::fromLocal8Bit(name);
+        host.portName = pty.slavePath;
         mc::LinkLayer layer(host);
         layer.OpenLink();
         if (!layer.Comm1.IsOpen()) {
             std::printf("serial: port not open\n");
         } else {
-            ReadExactly(master, kCommand.size()); // the status query after link-up
-            const Figures link = Measure(master, [&] { layer.SendCommand(kCommand); });
+            ReadExactly(pty.master, kCommand.size()); // the status query after link-up
+            const Figures link = Measure(pty.master, [&] { layer.SendCommand(kCommand); });
             Print("pty  LinkLayer::SendCommand", link);
         }
     }
-    const Figures base = Measure(master, [&] {
-        if (::write(slave, kCommand.constData(), size_t(kCommand.size())) < 0)
+    const Figures base = Measure(pty.master, [&] {
+        if (::write(pty.slave, kCommand.constData(), size_t(kCommand.size())) < 0)
             std::perror("write");
     });
     Print("pty  write() baseline", base);
-    ::close(slave);
-    ::close(master);
 }
 
 } // namespace
@@ -194,10 +185,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     mc::SetLoopbackOnly(true);
-    mc::SetPauseHook([](int) {}); // the link-up pauses are not part of the figures
-    std::printf("send latency, %d commands of %d bytes each\n", kRounds, int(kCommand.size()));
-    BenchNetwork();
-    BenchSerial();
-    mc::SetPauseHook({});
+    {
+        const mc::test::PauseRecorder pauses; // the link-up pauses are not part of the figures
+        std::printf("send latency, %d commands of %d bytes each\n", kRounds, int(kCommand.size()));
+        BenchNetwork();
+        BenchSerial();
+    }
     return 0;
 }

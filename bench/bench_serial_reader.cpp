@@ -3,6 +3,7 @@
 // to OnReceiveData on the UI thread. Prints MB/s, the blocks received and the
 // bytes lost or changed on the way (both must be 0). Never fails on time.
 #include "link/comm.h"
+#include "tests/support/testsupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,10 +16,6 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -41,21 +38,13 @@ struct Result {
 
 Result run(quint64 total, size_t burst)
 {
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    mc::test::Pty pty(mc::test::Pty::Master::Blocking);
+    if (!pty.IsOpen())
         std::exit(1);
-    }
-    termios t {};
-    ::tcgetattr(master, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(master, TCSANOW, &t);
 
     Result result;
     TComm comm;
-    comm.SetCommName(QString::fromLocal8Bit(name));
+    comm.SetCommName(pty.slavePath);
     comm.OnReceiveData = [&](TComm *, const char *buffer, quint16 length) {
         for (quint16 i = 0; i < length; ++i)
             if (buffer[i] != patternByte(result.received + i))
@@ -80,7 +69,7 @@ Result run(quint64 total, size_t burst)
                 bytes[i] = patternByte(sent + i);
             size_t done = 0;
             while (done < n) {
-                const ssize_t w = ::write(master, bytes.data() + done, n - done);
+                const ssize_t w = ::write(pty.master, bytes.data() + done, n - done);
                 if (w > 0)
                     done += size_t(w);
                 else if (w < 0 && errno != EINTR && errno != EAGAIN)
@@ -100,8 +89,6 @@ Result run(quint64 total, size_t burst)
     result.seconds = timer.nsecsElapsed() / 1e9;
     comm.ClosePort(); // also unblocks nothing: the matrix thread has sent all
     matrix.join();
-    ::close(master);
-    ::close(slave);
     return result;
 }
 

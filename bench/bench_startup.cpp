@@ -6,17 +6,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
-#include "core/gbk.h"
 #include "setup/matrixdb.h"
+#include "tests/e2e/e2e.h"
+#include "tests/support/programfolder.h"
+#include "tests/support/testsupport.h"
 
 namespace {
-QString binDir() { return QCoreApplication::applicationDirPath(); }
 
 // Milliseconds from start to a visible window of the process, and its
 // resident memory in KiB then; -1 on failure.
@@ -70,33 +70,25 @@ int main(int argc, char **argv)
         std::printf("bench_startup needs an X display: run it under xvfb-run\n");
         return 1;
     }
-    QTemporaryDir dir;
-    const QString exe = dir.filePath(QStringLiteral("matrix-control"));
-    QFile::copy(binDir() + QStringLiteral("/matrix-control"), exe);
-    QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    mc::CreateDefaultDatabase(dir.filePath(QStringLiteral("mswdb.mdb")));
+    // The program folder: the program, the default database (its port left
+    // as the default COM1) with 128 inputs and outputs, the network link.
+    e2e::Fixture f;
+    if (!f.prepare(QStringLiteral("COM1"))) {
+        std::printf("bench_startup: cannot prepare the program folder\n");
+        return 1;
+    }
+    const QString exe = f.dir.filePath(QStringLiteral("matrix-control"));
     {
         mc::MatrixDatabase d;
-        d.Open(dir.path());
-        d.swset().First();
-        d.swset().Edit();
-        d.swset().SetInteger(QStringLiteral("incount"), 128);
-        d.swset().SetInteger(QStringLiteral("outcount"), 128);
-        d.swset().Post();
-        mc::SyncNameRows(d);
+        d.Open(f.dir.path());
+        mc::test::SetChannelCounts(d, 128, 128);
     }
-    QFile settings(dir.filePath(QStringLiteral("modalname.mdb")));
-    settings.open(QIODevice::WriteOnly);
-    settings.write(mc::ToGbk(QStringLiteral("[Control]\r\nkd=1\r\nip=127.0.0.1\r\n")));
-    settings.close();
-
-    QProcess emulator;
-    emulator.start(binDir() + QStringLiteral("/matrix-emulator"),
-                   {QStringLiteral("--port"), QStringLiteral("10008"), QStringLiteral("--inputs"),
-                    QStringLiteral("128"), QStringLiteral("--outputs"), QStringLiteral("128"),
-                    QStringLiteral("--log"), dir.filePath(QStringLiteral("emulator.log"))});
-    emulator.waitForStarted(5000);
-    emulator.waitForReadyRead(3000);
+    f.writeSettings(QStringLiteral("[Control]\r\nkd=1\r\nip=127.0.0.1\r\n"));
+    if (!f.startEmulator(false, {QStringLiteral("--inputs"), QStringLiteral("128"), QStringLiteral("--outputs"),
+                                 QStringLiteral("128")})) {
+        std::printf("bench_startup: the virtual matrix did not start\n");
+        return 1;
+    }
 
     const int runs = 7;
     std::vector<double> program, bare;
@@ -105,12 +97,11 @@ int main(int argc, char **argv)
         auto [ms, rss] = measure(exe);
         program.push_back(ms);
         programRss = std::max(programRss, rss);
-        auto [bms, brss] = measure(binDir() + QStringLiteral("/bare-window"));
+        auto [bms, brss] = measure(mc::test::BinDir() + QStringLiteral("/bare-window"));
         bare.push_back(bms);
         bareRss = std::max(bareRss, brss);
     }
-    emulator.terminate();
-    emulator.waitForFinished(3000);
+    e2e::Fixture::stop(f.emulator);
     std::printf("start-up to the shown window, median of %d runs\n", runs);
     std::printf("  matrix-control (128 x 128, network link): %.0f ms, resident %ld KiB\n", median(program), programRss);
     std::printf("  bare Qt window program:                  %.0f ms, resident %ld KiB\n", median(bare), bareRss);

@@ -6,22 +6,19 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
+#include <functional>
 
 #include "app/tform1.h"
 #include "app/tmybtn.h"
 #include "core/gbk.h"
 #include "setup/matrixdb.h"
+#include "tests/support/programfolder.h"
 #include "tests/support/testsupport.h"
 
 class AppFixture {
 public:
     QTemporaryDir dir;
-    int master = -1;
-    QString slavePath;
+    mc::test::Pty pty; // only the master side stays open here
     QByteArray received;
     mc::test::PauseRecorder pauses;
     mc::test::MessageRecorder boxes;
@@ -30,47 +27,18 @@ public:
     AppFixture(int inputs, int outputs, const QMap<int, QString> &inputNames = {},
                const QMap<int, QString> &outputNames = {}, const QString &settings = QString())
     {
-        int slave = -1;
-        char name[128] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            termios t{};
-            tcgetattr(master, &t);
-            cfmakeraw(&t);
-            tcsetattr(master, TCSANOW, &t);
-            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-            ::close(slave);
-            slavePath = QString::fromLocal8Bit(name);
-        }
-        const QString db = dir.filePath(QStringLiteral("mswdb.mdb"));
-        QFile::copy(mc::test::BinDir() + QStringLiteral("/mswdb.mdb"), db);
-        QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
-        {
-            mc::MatrixDatabase d;
-            d.Open(dir.path());
-            d.swset().First();
-            d.swset().Edit();
-            d.swset().SetString(QStringLiteral("com"), slavePath);
-            d.swset().SetInteger(QStringLiteral("incount"), inputs);
-            d.swset().SetInteger(QStringLiteral("outcount"), outputs);
-            d.swset().Post();
-            mc::SyncNameRows(d);
+        pty.CloseSlave();
+        mc::test::PrepareDatabase(dir.path(), pty.slavePath, [&](mc::MatrixDatabase &d) {
+            mc::test::SetChannelCounts(d, inputs, outputs);
             nameRows(d.incap(), QStringLiteral("inc"), inputNames);
             nameRows(d.outcap(), QStringLiteral("outc"), outputNames);
-        }
-        if (!settings.isNull()) {
-            QFile f(dir.filePath(QStringLiteral("modalname.mdb")));
-            if (f.open(QIODevice::WriteOnly))
-                f.write(mc::ToGbk(settings));
-        }
+        });
+        if (!settings.isNull())
+            mc::test::WriteGbk(dir.filePath(QStringLiteral("modalname.mdb")), settings);
         form = std::make_unique<TForm1>(dir.path());
     }
 
-    ~AppFixture()
-    {
-        form.reset();
-        if (master >= 0)
-            ::close(master);
-    }
+    ~AppFixture() { form.reset(); }
 
     static void nameRows(mc::TableView &view, const QString &column, const QMap<int, QString> &names)
     {
@@ -86,30 +54,47 @@ public:
     // Everything the matrix side has received so far.
     const QByteArray &sent()
     {
-        char buffer[4096];
-        for (;;) {
-            const ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            received.append(buffer, int(n));
-        }
+        received += pty.ReadAvailable();
         return received;
+    }
+
+    // Waits, bounded, until `done` holds for everything the matrix side has
+    // received, looking every `stepMs`.
+    bool waitUntilSent(const std::function<bool(const QByteArray &)> &done, int stepMs)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 5000) {
+            if (done(sent()))
+                return true;
+            QTest::qWait(stepMs);
+        }
+        return false;
     }
 
     // Waits for the start-up status query and forgets it.
     bool drainStartup()
     {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 5000) {
-            if (sent().contains("QUER00")) {
-                received.clear();
-                return true;
-            }
-            QTest::qWait(10);
-        }
-        return false;
+        if (!waitUntilSent([](const QByteArray &bytes) { return bytes.contains("QUER00"); }, 10))
+            return false;
+        received.clear();
+        return true;
+    }
+
+    // Waits, bounded, until the matrix side has received `bytes` in total.
+    bool waitForSent(const QByteArray &bytes)
+    {
+        return waitUntilSent([&](const QByteArray &got) { return got.size() >= bytes.size(); }, 5);
     }
 
     Tmybtn *button(const QString &name) const { return form->FindChannelButton(name); }
 };
+
+// The entries of a list box, top to bottom.
+inline QStringList ComboItems(const QComboBox *list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->itemText(i);
+    return items;
+}

@@ -21,20 +21,8 @@ const QString kRangeMessage = QStringLiteral("对不起,输入及输出通道数
 const QString kRestartMessage =
     QStringLiteral("1.对输入或输出数进行更改，必须重启软件，才能生效； 2.软件将自动关闭，请重新打开！！！");
 
-// Runs every dialog through `fill` instead of a modal loop.
-struct DialogHook {
-    explicit DialogHook(std::function<void(TForm2 *)> fill)
-    {
-        mc::ui::SetDialogHook([fill](QDialog *dialog) {
-            auto *form = qobject_cast<TForm2 *>(dialog);
-            if (!form)
-                return int(QDialog::Rejected);
-            fill(form);
-            return form->result();
-        });
-    }
-    ~DialogHook() { mc::ui::SetDialogHook({}); }
-};
+// Runs every settings dialog through a filling function instead of a modal loop.
+using DialogHook = mc::test::DialogHookFor<TForm2>;
 
 // Offers the fixture's pty in the port list and chooses it, as an operator
 // would choose an adapter.
@@ -55,12 +43,6 @@ public:
         return false;
     }
 };
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QList<int> numbers(mc::TableView &view, const QString &column)
 {
@@ -253,17 +235,17 @@ void TestBasicSettings::confirmWithoutChange()
     f.form->installEventFilter(&watch);
 
     DialogHook hook([&](TForm2 *form) {
-        choosePort(form, f.slavePath);
+        choosePort(form, f.pty.slavePath);
         form->RzBmpButton5Click();
     });
     f.form->dddd1Click();
 
     QVERIFY(f.boxes.shown.isEmpty());
     QCOMPARE(watch.closes, 0);
-    QCOMPARE(fileBytes(f.dir.filePath(QStringLiteral("modalname.mdb"))),
+    QCOMPARE(mc::test::ReadFile(f.dir.filePath(QStringLiteral("modalname.mdb"))),
              QByteArray("[Control]\r\nkd=0\r\nip=192.168.1.200\r\n"));
     QCOMPARE(f.form->LinkKind(), 0);
-    QCOMPARE(f.form->ADOQuery1().AsString(QStringLiteral("com")), f.slavePath);
+    QCOMPARE(f.form->ADOQuery1().AsString(QStringLiteral("com")), f.pty.slavePath);
     QTRY_VERIFY_WITH_TIMEOUT(f.sent().contains("QUER00"), 5000);
 }
 
@@ -283,7 +265,7 @@ void TestBasicSettings::confirmReopensNetworkLink()
     QVERIFY(f.boxes.shown.isEmpty());
     QCOMPARE(f.form->LinkKind(), 1);
     // The address is stored as typed (the reader trims it again).
-    QCOMPARE(fileBytes(f.dir.filePath(QStringLiteral("modalname.mdb"))),
+    QCOMPARE(mc::test::ReadFile(f.dir.filePath(QStringLiteral("modalname.mdb"))),
              QByteArray("[Control]\r\nkd=1\r\nip= 127.0.0.1\r\n"));
     // The pty was not in the list, so no port is stored.
     QCOMPARE(f.form->ADOQuery1().AsString(QStringLiteral("com")), QString());
@@ -302,14 +284,10 @@ void TestBasicSettings::sizeChangeResizesAndCloses()
     f.form->installEventFilter(&watch);
     int closesWhenAsked = -1;
     f.boxes.shown.clear();
-    mc::ui::SetMessageHook([&](const mc::ui::MessageRequest &request) {
-        f.boxes.shown.append(request);
-        closesWhenAsked = watch.closes;
-        return QMessageBox::Ok;
-    });
+    f.boxes.onShown = [&](const mc::ui::MessageRequest &) { closesWhenAsked = watch.closes; };
 
     DialogHook hook([&](TForm2 *form) {
-        choosePort(form, f.slavePath);
+        choosePort(form, f.pty.slavePath);
         form->bsSkinEdit1->setText(QStringLiteral("12"));
         form->bsSkinEdit2->setText(QStringLiteral("20"));
         form->RzBmpButton5Click();
@@ -360,7 +338,7 @@ void TestBasicSettings::emptySetupRow()
         QCOMPARE(form->bsSkinEdit1->text(), QString());
         QCOMPARE(form->bsSkinEdit2->text(), QString());
         QCOMPARE(form->bsSkinComboBox1->currentIndex(), -1);
-        choosePort(form, f.slavePath);
+        choosePort(form, f.pty.slavePath);
         form->bsSkinEdit1->setText(QStringLiteral("16"));
         form->bsSkinEdit2->setText(QStringLiteral("16"));
         form->RzBmpButton5Click();
@@ -408,7 +386,7 @@ void TestBasicSettings::refusedSettingsWrite()
     CloseWatch watch;
     f.form->installEventFilter(&watch);
     DialogHook hook([&](TForm2 *form) {
-        choosePort(form, f.slavePath);
+        choosePort(form, f.pty.slavePath);
         form->bsSkinComboBox2->setCurrentIndex(1);
         form->bsSkinEdit2->setText(QStringLiteral("20"));
         form->RzBmpButton5Click();
@@ -438,7 +416,7 @@ void TestBasicSettings::failedDatabaseSave()
     CloseWatch watch;
     f.form->installEventFilter(&watch);
     DialogHook hook([&](TForm2 *form) {
-        choosePort(form, f.slavePath);
+        choosePort(form, f.pty.slavePath);
         form->bsSkinEdit3->setText(QStringLiteral("127.0.0.1"));
         form->bsSkinEdit2->setText(QStringLiteral("20"));
         form->RzBmpButton5Click();
@@ -448,7 +426,7 @@ void TestBasicSettings::failedDatabaseSave()
     QCOMPARE(f.boxes.shown.size(), 1);
     QCOMPARE(f.boxes.shown[0].icon, QMessageBox::Critical);
     QVERIFY(!f.boxes.shown[0].text.isEmpty());
-    QCOMPARE(fileBytes(f.dir.filePath(QStringLiteral("modalname.mdb"))),
+    QCOMPARE(mc::test::ReadFile(f.dir.filePath(QStringLiteral("modalname.mdb"))),
              QByteArray("[Control]\r\nkd=0\r\nip=127.0.0.1\r\n"));
     QVERIFY(f.form->ADOQuery1().Modified());
     QCOMPARE(f.form->ADOQuery3().RecordCount(), 16);

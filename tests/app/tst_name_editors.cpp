@@ -16,20 +16,8 @@
 
 namespace {
 
-struct EditorHook {
-    explicit EditorHook(std::function<void(mc::NameEditor *)> work)
-    {
-        mc::ui::SetDialogHook([work](QDialog *dialog) {
-            auto *editor = qobject_cast<mc::NameEditor *>(dialog);
-            if (!editor)
-                return int(QDialog::Rejected);
-            editor->show();
-            work(editor);
-            return editor->result();
-        });
-    }
-    ~EditorHook() { mc::ui::SetDialogHook({}); }
-};
+// Shows each name editor and hands it to the test instead of a modal loop.
+using EditorHook = mc::test::DialogHookFor<mc::NameEditor, true>;
 
 // The name stored in the file for channel `number`, read through a
 // connection of its own.

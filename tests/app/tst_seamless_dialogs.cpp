@@ -8,7 +8,6 @@
 #include <QRadioButton>
 
 #include "core/error.h"
-#include "core/pause.h"
 #include "seamless/dialogs/tform8.h"
 #include "seamless/dialogs/ttongdao.h"
 #include "seamless/dialogs/ttuxiang.h"
@@ -44,22 +43,20 @@ QString outFrame(const QString &address, const QString &block)
 }
 QString pause(int ms) { return QStringLiteral("pause ") + QString::number(ms); }
 
-QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
-
 // Records the frames a dialog sends and the pauses between them in one
 // sequence, and whether the hourglass was up at each of them.
 struct Recorder {
     QStringList events;
     bool hourglassThroughout = true;
+    mc::test::PauseRecorder pauses;
 
     Recorder()
     {
-        mc::SetPauseHook([this](int ms) {
+        pauses.onPause = [this](int ms) {
             note();
             events << pause(ms);
-        });
+        };
     }
-    ~Recorder() { mc::SetPauseHook({}); }
 
     void note()
     {
@@ -71,7 +68,7 @@ struct Recorder {
     {
         return [this](const QByteArray &frame) {
             note();
-            events << hex(frame);
+            events << mc::test::Hex(frame);
         };
     }
 };
@@ -86,20 +83,7 @@ void fillList(QComboBox *list, int count)
 
 // Runs each dialog the program opens through `hooks` in turn; a dialog past
 // the last hook is cancelled. Records the class of every dialog opened.
-struct DialogScript {
-    QList<std::function<int(QDialog *)>> hooks;
-    QStringList opened;
-    DialogScript()
-    {
-        mc::ui::SetDialogHook([this](QDialog *d) {
-            opened << QString::fromLatin1(d->metaObject()->className());
-            if (hooks.isEmpty())
-                return int(QDialog::Rejected);
-            return hooks.takeFirst()(d);
-        });
-    }
-    ~DialogScript() { mc::ui::SetDialogHook({}); }
-};
+using DialogScript = mc::test::DialogHook;
 
 // Gives the access code and confirms.
 int giveCode(QDialog *d)
@@ -413,22 +397,13 @@ void TestSeamlessDialogs::defaultsAtEveryOpening()
 {
     AppFixture f(6, 5, {{2, QStringLiteral("摄像机")}}, {{1, QStringLiteral("大屏")}});
     QVERIFY(f.drainStartup());
-    QStringList inputs, outputs;
-    for (int i = 0; i < f.form->bsSkinComboBox1->count(); ++i)
-        inputs << f.form->bsSkinComboBox1->itemText(i);
-    for (int i = 0; i < f.form->bsSkinComboBox2->count(); ++i)
-        outputs << f.form->bsSkinComboBox2->itemText(i);
+    const QStringList inputs = ComboItems(f.form->bsSkinComboBox1);
+    const QStringList outputs = ComboItems(f.form->bsSkinComboBox2);
     QCOMPARE(inputs.size(), 6);
     QCOMPARE(outputs.size(), 5);
     f.form->bsSkinComboBox1->setCurrentIndex(3);
     f.form->bsSkinComboBox2->setCurrentIndex(2);
 
-    auto items = [](const QComboBox *list) {
-        QStringList l;
-        for (int i = 0; i < list->count(); ++i)
-            l << list->itemText(i);
-        return l;
-    };
     QStringList problems;
     auto loginHook = [&](QDialog *d) {
         auto *login = qobject_cast<TForm8 *>(d);
@@ -448,7 +423,7 @@ void TestSeamlessDialogs::defaultsAtEveryOpening()
             !t->RzRadioButton5->isChecked() || !t->RzRadioButton7->isChecked() ||
             t->bsSkinComboBox3->currentIndex() != 0 || t->bsSkinComboBox4->currentIndex() != 0 ||
             t->bsSkinComboBox1->currentIndex() != 0 || t->bsSkinComboBox2->currentIndex() != 0 ||
-            items(t->bsSkinComboBox1) != inputs || items(t->bsSkinComboBox2) != outputs)
+            ComboItems(t->bsSkinComboBox1) != inputs || ComboItems(t->bsSkinComboBox2) != outputs)
             problems << QStringLiteral("channel dialog not at its defaults");
         // Change everything; the next opening must not see it.
         t->RzRadioButton1->setChecked(true);
@@ -464,7 +439,7 @@ void TestSeamlessDialogs::defaultsAtEveryOpening()
     };
     auto imageHook = [&](QDialog *d) {
         auto *t = qobject_cast<TTuXiang *>(d);
-        if (!t || t->bsSkinComboBox1->currentIndex() != 0 || items(t->bsSkinComboBox1) != outputs)
+        if (!t || t->bsSkinComboBox1->currentIndex() != 0 || ComboItems(t->bsSkinComboBox1) != outputs)
             problems << QStringLiteral("image dialog list");
         if (t)
             t->bsSkinComboBox1->setCurrentIndex(4);

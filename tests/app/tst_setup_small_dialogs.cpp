@@ -7,7 +7,6 @@
 #include <QLineEdit>
 
 #include "core/gbk.h"
-#include "core/pause.h"
 #include "setup/dialogs/tform3.h"
 #include "setup/dialogs/tform6.h"
 #include "setup/dialogs/tform7.h"
@@ -21,50 +20,9 @@ QAbstractButton *buttonOf(QDialog *dialog, const QString &name)
     return dialog->findChild<QAbstractButton *>(name);
 }
 
-QStringList presetItems(QComboBox *list)
-{
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i)
-        items << list->itemText(i);
-    return items;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Waits, bounded, until the matrix side has received `bytes` in total.
-bool waitForSent(AppFixture &f, const QByteArray &bytes)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 5000) {
-        if (f.sent().size() >= bytes.size())
-            return true;
-        QTest::qWait(5);
-    }
-    return false;
-}
-
-// Runs each dialog opened while it lives through `fill` instead of a modal
-// loop; the dialog's own result is what the handler sees.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::function<void(QDialog *)> fill)
-    {
-        mc::ui::SetDialogHook([this, fill](QDialog *dialog) {
-            ++opened;
-            parentOk = dialog->parentWidget() == Form1;
-            fill(dialog);
-            return dialog->result();
-        });
-    }
-    ~DialogDriver() { mc::ui::SetDialogHook({}); }
-    int opened = 0;
-    bool parentOk = false;
-};
+// Runs each dialog opened while it lives through a filling function instead
+// of a modal loop; the dialog's own result is what the handler sees.
+using DialogDriver = mc::test::DialogHookFor<QDialog>;
 } // namespace
 
 class TestSetupSmallDialogs : public QObject {
@@ -157,11 +115,11 @@ void TestSetupSmallDialogs::modeNames()
     });
     f.form->N3Click();
 
-    QCOMPARE(driver.opened, 1);
-    QVERIFY(driver.parentOk);
+    QCOMPARE(driver.opened.size(), 1);
+    QVERIFY(driver.lastParent == Form1);
     QCOMPARE(seen, opened);
-    QCOMPARE(readFile(path), after.isNull() ? QByteArray() : mc::ToGbk(after));
-    QCOMPARE(presetItems(f.form->bsSkinComboBox3), presets);
+    QCOMPARE(mc::test::ReadFile(path), after.isNull() ? QByteArray() : mc::ToGbk(after));
+    QCOMPARE(ComboItems(f.form->bsSkinComboBox3), presets);
     QCOMPARE(f.form->bsSkinComboBox3->currentIndex(), typed.isEmpty() ? 5 : 0);
     QVERIFY(f.boxes.shown.isEmpty());
     QCOMPARE(f.sent(), QByteArray());   // names never go to the matrix
@@ -175,7 +133,7 @@ void TestSetupSmallDialogs::modeNamesRefusedWrite()
     QVERIFY(f.drainStartup());
     const QString path = f.dir.filePath(QStringLiteral("modalname.mdb"));
     QVERIFY(QDir().mkdir(path));   // a folder where the file should be
-    const QStringList before = presetItems(f.form->bsSkinComboBox3);
+    const QStringList before = ComboItems(f.form->bsSkinComboBox3);
 
     bool stillOpen = false;
     DialogDriver driver([&](QDialog *dialog) {
@@ -191,7 +149,7 @@ void TestSetupSmallDialogs::modeNamesRefusedWrite()
     QCOMPARE(f.boxes.shown[0].icon, QMessageBox::Critical);
     QCOMPARE(f.boxes.shown[0].text,
              QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-    QCOMPARE(presetItems(f.form->bsSkinComboBox3), before);
+    QCOMPARE(ComboItems(f.form->bsSkinComboBox3), before);
 }
 
 // "DYT" + the ID's first two bytes, the power-up notice, then (handler)
@@ -229,14 +187,14 @@ void TestSetupSmallDialogs::matrixId()
 
     // The pause comes after the notice and before "GETID" is handed over.
     QStringList events;
-    mc::SetPauseHook([&](int ms) {
+    f.pauses.onPause = [&](int ms) {
         events << QStringLiteral("pause %1 after %2 box(es), id text '%3'")
                       .arg(ms)
                       .arg(f.boxes.shown.size())
                       .arg(f.form->MatrixIdText);
-        if (waitForSent(f, "DYT"))
+        if (f.waitForSent("DYT"))
             events << QString::fromLatin1(f.sent());
-    });
+    };
 
     QString openedWith;
     DialogDriver driver([&](QDialog *dialog) {
@@ -249,7 +207,7 @@ void TestSetupSmallDialogs::matrixId()
         buttonOf(dialog, QStringLiteral("RzBmpButton5"))->click();
     });
     f.form->ID1Click();
-    mc::SetPauseHook({});
+    f.pauses.onPause = {};
 
     QCOMPARE(openedWith, QStringLiteral("09"));
     QStringList texts;
@@ -263,7 +221,7 @@ void TestSetupSmallDialogs::matrixId()
         const QByteArray setCommand = wire.left(wire.indexOf("GETID"));
         QCOMPARE(events, (QStringList{QStringLiteral("pause 200 after 1 box(es), id text ''"),
                                       QString::fromLatin1(setCommand)}));
-        QVERIFY(waitForSent(f, wire));
+        QVERIFY(f.waitForSent(wire));
         QCOMPARE(f.form->MatrixIdText, QString());
     } else {
         QVERIFY(events.isEmpty());
@@ -423,9 +381,9 @@ void TestSetupSmallDialogs::pollingThroughMainWindow()
     f.form->RzBmpButton9Click();
 
     QCOMPARE(opened, (QStringList{QStringLiteral("60/1"), QStringLiteral("60/1")}));
-    QVERIFY(driver.parentOk);
+    QVERIFY(driver.lastParent == Form1);
     const QByteArray once = QByteArray("AUTOTM\x00\x3C", 8) + QByteArray("AUTOSWa\x05");
-    QVERIFY(waitForSent(f, once + once));
+    QVERIFY(f.waitForSent(once + once));
     QCOMPARE(f.sent(), once + once);
     QVERIFY(f.boxes.shown.isEmpty());
 }

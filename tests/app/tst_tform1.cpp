@@ -8,32 +8,17 @@
 #include "app/tform1.h"
 #include "core/gbk.h"
 #include "setup/matrixdb.h"
+#include "tests/support/programfolder.h"
 #include "tests/support/testsupport.h"
 
 namespace {
 const QString kMissingPort = QStringLiteral("/nonexistent/ttyMC0");
 
-void writeGbk(const QString &path, const QString &text)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(mc::ToGbk(text));
-}
+void writeGbk(const QString &path, const QString &text) { QVERIFY(mc::test::WriteGbk(path, text)); }
 
 // A folder with the default database whose serial port cannot exist, so no
 // test ever opens a real port.
-void prepareFolder(const QTemporaryDir &dir)
-{
-    const QString db = dir.filePath(QStringLiteral("mswdb.mdb"));
-    QVERIFY(QFile::copy(mc::test::BinDir() + QStringLiteral("/mswdb.mdb"), db));
-    QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
-    mc::MatrixDatabase d;
-    d.Open(dir.path());
-    d.swset().First();
-    d.swset().Edit();
-    d.swset().SetString(QStringLiteral("com"), kMissingPort);
-    d.swset().Post();
-}
+void prepareFolder(const QTemporaryDir &dir) { QVERIFY(mc::test::PrepareDatabase(dir.path(), kMissingPort)); }
 } // namespace
 
 class TestTForm1 : public QObject {

@@ -11,6 +11,7 @@
 
 #include "core/gbk.h"
 #include "setup/matrixdb.h"
+#include "tests/support/programfolder.h"
 #include "tests/support/testsupport.h"
 
 namespace e2e {
@@ -56,24 +57,12 @@ public:
         if (!QFile::copy(bin("matrix-control"), exe))
             return false;
         QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString db = dir.filePath(QStringLiteral("mswdb.mdb"));
-        if (!QFile::copy(bin("mswdb.mdb"), db))
-            return false;
-        QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
-        mc::MatrixDatabase d;
-        d.Open(dir.path());
-        d.swset().First();
-        d.swset().Edit();
-        d.swset().SetString(QStringLiteral("com"), com);
-        d.swset().Post();
-        return true;
+        return mc::test::PrepareDatabase(dir.path(), com);
     }
 
     void writeSettings(const QString &text)
     {
-        QFile f(dir.filePath(QStringLiteral("modalname.mdb")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(mc::ToGbk(text));
+        QVERIFY(mc::test::WriteGbk(dir.filePath(QStringLiteral("modalname.mdb")), text));
     }
 
     // Starts the virtual matrix on 127.0.0.1:10008 and waits for its
@@ -214,6 +203,49 @@ public:
             if (l.event == event && (payload.isNull() || l.payload == payload))
                 return l;
         return {};
+    }
+
+    // How many log lines have this event (and payload when given).
+    int count(const QString &event, const QString &payload = {}) const
+    {
+        int n = 0;
+        for (const LogLine &l : log())
+            if (l.event == event && (payload.isNull() || l.payload == payload))
+                ++n;
+        return n;
+    }
+
+    // Runs xdotool with `args`; true when it succeeds.
+    static bool xdo(const QStringList &args) { return run(QStringLiteral("xdotool"), args); }
+
+    // Moves the pointer to (x, y) of `window` and clicks the left button.
+    static bool click(const QString &window, int x, int y)
+    {
+        return xdo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"), window,
+                    QString::number(x), QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
+    }
+
+    // Gives `window` the keyboard: activated where the window manager can,
+    // focused otherwise.
+    static bool focus(const QString &window)
+    {
+        return xdo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}) ||
+               xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    }
+
+    // Presses `keys` (e.g. "alt+o"), with `delayMs` between keystrokes when set.
+    static bool key(const QString &keys, int delayMs = 0)
+    {
+        QStringList args{QStringLiteral("key")};
+        if (delayMs > 0)
+            args << QStringLiteral("--delay") << QString::number(delayMs);
+        return xdo(args << keys);
+    }
+
+    // Types `text` with 50 ms between keystrokes.
+    static bool type(const QString &text)
+    {
+        return xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("50"), text});
     }
 
     // Runs a command such as xdotool; true when it exits 0.

@@ -52,13 +52,10 @@ void TestE2eLink::missingSerialPort()
     f.startProgram();
     const QString window = e2e::Fixture::waitForWindow(QStringLiteral("系统提示"));
     QVERIFY(!window.isEmpty());
-    QVERIFY(e2e::Fixture::run(QStringLiteral("xdotool"),
-                              {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}));
-    QVERIFY(e2e::Fixture::run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")}));
-    QTRY_VERIFY_WITH_TIMEOUT(!e2e::Fixture::run(QStringLiteral("xdotool"),
-                                                {QStringLiteral("search"), QStringLiteral("--name"),
-                                                 QStringLiteral("系统提示")}),
-                             10000);
+    QVERIFY(e2e::Fixture::focus(window));
+    QVERIFY(e2e::Fixture::key(QStringLiteral("Return")));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !e2e::Fixture::xdo({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("系统提示")}), 10000);
     QTest::qWait(1000);
     QCOMPARE(f.program.state(), QProcess::Running);
     // Nothing reached the matrix: the query went to the closed port.

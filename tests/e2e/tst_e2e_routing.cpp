@@ -30,19 +30,12 @@ class Screen {
 public:
     explicit Screen(QString window, QString folder) : m_window(std::move(window)), m_folder(std::move(folder)) {}
 
-    bool click(QPoint at) const
-    {
-        return e2e::Fixture::run(QStringLiteral("xdotool"),
-                                 {QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
-                                  m_window, QString::number(at.x()), QString::number(at.y()),
-                                  QStringLiteral("click"), QStringLiteral("1")});
-    }
+    bool click(QPoint at) const { return e2e::Fixture::click(m_window, at.x(), at.y()); }
 
     // Parks the pointer over the log panel, so no channel button is lit by it.
     bool park() const
     {
-        return e2e::Fixture::run(QStringLiteral("xdotool"),
-                                 {QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
+        return e2e::Fixture::xdo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
                                   m_window, QStringLiteral("200"), QStringLiteral("300")});
     }
 
@@ -106,21 +99,9 @@ void TestE2eRouting::clickRouteAndSeeReply()
     QVERIFY(screen.click(ButtonCentre(true, 7)));
     QVERIFY(screen.park());
     QTRY_VERIFY_WITH_TIMEOUT(!screen.lime(false, 5), 10000);
-    const int queriesBefore = [&f] {
-        int n = 0;
-        for (const e2e::LogLine &l : f.log())
-            n += l.event == QLatin1String("CMD") && l.payload == QLatin1String("QUER00");
-        return n;
-    }();
+    const int queriesBefore = f.count(QStringLiteral("CMD"), QStringLiteral("QUER00"));
     QVERIFY(screen.click(QPoint(427 + 41, 22 + 164 + 12))); // "刷新状态数据"
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&f] {
-            int n = 0;
-            for (const e2e::LogLine &l : f.log())
-                n += l.event == QLatin1String("CMD") && l.payload == QLatin1String("QUER00");
-            return n;
-        }() > queriesBefore,
-        10000);
+    QTRY_VERIFY_WITH_TIMEOUT(f.count(QStringLiteral("CMD"), QStringLiteral("QUER00")) > queriesBefore, 10000);
     QTest::qWait(500); // the reply follows the query at once
     QVERIFY(screen.click(ButtonCentre(true, 3)));
     QVERIFY(screen.park());

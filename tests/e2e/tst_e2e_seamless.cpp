@@ -8,24 +8,16 @@ namespace {
 
 using e2e::Fixture;
 
-bool xdo(const QStringList &args) { return Fixture::run(QStringLiteral("xdotool"), args); }
-
 bool keys(const QString &window, const QStringList &sequence)
 {
-    if (!xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}))
+    if (!Fixture::focus(window))
         return false;
     for (const QString &key : sequence) {
-        if (!xdo({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80"), key}))
+        if (!Fixture::key(key, 80))
             return false;
         QTest::qWait(150);   // let a menu open before the next key
     }
     return true;
-}
-
-bool click(const QString &window, int x, int y)
-{
-    return xdo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"), window,
-                QString::number(x), QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
 }
 
 // "系统(&S)" → "无缝矩阵设置" (the fourth visible item below the first) →
@@ -46,10 +38,9 @@ bool login()
     const QString window = Fixture::waitForWindow(QStringLiteral("登录"));
     if (window.isEmpty())
         return false;
-    if (!xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}))
+    if (!Fixture::focus(window))
         return false;
-    return xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("50"), QStringLiteral("739150")}) &&
-           xdo({QStringLiteral("key"), QStringLiteral("alt+o")});
+    return Fixture::type(QStringLiteral("739150")) && Fixture::key(QStringLiteral("alt+o"));
 }
 
 QString frameHex(const QString &header, const QString &address, const QString &block)
@@ -89,7 +80,7 @@ void TestE2eSeamless::brightnessStep()
     const QString dialog = Fixture::waitForWindow(QStringLiteral("图像调整"));
     QVERIFY(!dialog.isEmpty());
     // "加+" of "亮度": group box at 79, 70, button at 96, 48, 57 x 25.
-    QVERIFY(click(dialog, 79 + 96 + 28, 70 + 48 + 12));
+    QVERIFY(Fixture::click(dialog, 79 + 96 + 28, 70 + 48 + 12));
     const QString expected = frameHex(QStringLiteral("53 4E 44 57 46 32"),
                                       QStringLiteral("00 00 00 00 00 00 00 00 01"),
                                       QStringLiteral("D5 15 01 00 00 00 EB 14"));
@@ -116,7 +107,7 @@ void TestE2eSeamless::controlPriority()
     QVERIFY(!dialog.isEmpty());
     // "设  置" of the control priority at 349, 47, 84 x 25; "拔码优先" is
     // checked at the start.
-    QVERIFY(click(dialog, 349 + 42, 47 + 12));
+    QVERIFY(Fixture::click(dialog, 349 + 42, 47 + 12));
     QTRY_VERIFY_WITH_TIMEOUT(frames(f).size() >= 4, 15000);
     const QList<e2e::LogLine> got = frames(f);
     QCOMPARE(got.size(), 4);

@@ -6,24 +6,10 @@
 
 namespace {
 
-bool xdo(const QStringList &args) { return e2e::Fixture::run(QStringLiteral("xdotool"), args); }
+using e2e::Fixture;
 
-bool focus(const QString &window)
-{
-    return xdo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}) ||
-           xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-}
-
-bool key(const QString &keys) { return xdo({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("50"), keys}); }
-
-int count(const QList<e2e::LogLine> &log, const QString &event, const QString &payload = QString())
-{
-    int n = 0;
-    for (const e2e::LogLine &l : log)
-        if (l.event == event && (payload.isNull() || l.payload == payload))
-            ++n;
-    return n;
-}
+// Presses `keys` as an operator would, 50 ms between keystrokes.
+bool key(const QString &keys) { return Fixture::key(keys, 50); }
 
 } // namespace
 
@@ -48,27 +34,26 @@ void TestE2eSettings::moreOutputsEndsProgram()
 
     const QString main = e2e::Fixture::waitForWindow(QStringLiteral("矩阵控制"));
     QVERIFY(!main.isEmpty());
-    QVERIFY(focus(main));
+    QVERIFY(Fixture::focus(main));
     // "系统(&S)" and its first item, "基本设置".
     QVERIFY(key(QStringLiteral("alt+s")));
     QTest::qWait(300);
     QVERIFY(key(QStringLiteral("Return")));
     const QString dialog = e2e::Fixture::waitForWindow(QStringLiteral("基本设置"));
     QVERIFY(!dialog.isEmpty());
-    QVERIFY(focus(dialog));
+    QVERIFY(Fixture::focus(dialog));
     // Into the outputs field (266, 50, 76 x 18), replace its text, confirm.
-    QVERIFY(xdo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"), dialog,
-                 QStringLiteral("300"), QStringLiteral("59"), QStringLiteral("click"), QStringLiteral("1")}));
+    QVERIFY(Fixture::click(dialog, 300, 59));
     QVERIFY(key(QStringLiteral("ctrl+a")));
-    QVERIFY(xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("50"), QStringLiteral("20")}));
+    QVERIFY(Fixture::type(QStringLiteral("20")));
     QVERIFY(key(QStringLiteral("alt+o")));
 
     const QString message = e2e::Fixture::waitForWindow(QStringLiteral("系统提示"));
     QVERIFY(!message.isEmpty());
     // The link was reopened before the message: a second status query.
-    QTRY_COMPARE_WITH_TIMEOUT(count(f.log(), QStringLiteral("CMD"), QStringLiteral("QUER00")), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(f.count(QStringLiteral("CMD"), QStringLiteral("QUER00")), 2, 10000);
     QCOMPARE(f.program.state(), QProcess::Running);
-    QVERIFY(focus(message));
+    QVERIFY(Fixture::focus(message));
     QVERIFY(key(QStringLiteral("Return")));
     QVERIFY(f.program.waitForFinished(15000));
     QCOMPARE(f.program.exitStatus(), QProcess::NormalExit);

@@ -13,14 +13,10 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <memory>
 #include <thread>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -28,95 +24,7 @@ using mc::comm::testing::OpenFault;
 
 namespace {
 
-// A pty pair. The slave stays open here as well, so its termios can be read
-// while the component has it and the pair lives on between opens.
-class Pty {
-public:
-    Pty()
-    {
-        char name[128] = {};
-        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
-            qFatal("openpty failed: %s", strerror(errno));
-        termios t {};
-        ::tcgetattr(master, &t);
-        ::cfmakeraw(&t);
-        ::tcsetattr(master, TCSANOW, &t);
-        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-        slavePath = QString::fromLocal8Bit(name);
-    }
-    ~Pty()
-    {
-        CloseMaster();
-        ::close(slave);
-    }
-    Pty(const Pty &) = delete;
-    Pty &operator=(const Pty &) = delete;
-
-    void CloseMaster()
-    {
-        if (master >= 0)
-            ::close(master);
-        master = -1;
-    }
-
-    // Writes everything the matrix sends; false when it could not.
-    bool Send(const QByteArray &bytes) const
-    {
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(master, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n > 0) {
-                done += n;
-                continue;
-            }
-            if (n < 0 && errno != EAGAIN && errno != EINTR)
-                return false;
-            pollfd p {master, POLLOUT, 0};
-            if (::poll(&p, 1, 5000) <= 0)
-                return false;
-        }
-        return true;
-    }
-
-    // Reads until `count` bytes have come or `timeoutMs` has passed.
-    QByteArray Receive(qsizetype count, int timeoutMs = 5000) const
-    {
-        QByteArray got;
-        QElapsedTimer timer;
-        timer.start();
-        char buffer[65536];
-        while (got.size() < count) {
-            const int left = timeoutMs - int(timer.elapsed());
-            if (left <= 0)
-                break;
-            pollfd p {master, POLLIN, 0};
-            if (::poll(&p, 1, left) <= 0)
-                continue;
-            const ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n > 0)
-                got.append(buffer, n);
-            else if (n == 0 || (errno != EAGAIN && errno != EINTR))
-                break;
-        }
-        return got;
-    }
-
-    termios SlaveTermios() const
-    {
-        termios t {};
-        ::tcgetattr(slave, &t);
-        return t;
-    }
-    speed_t SlaveSpeed() const
-    {
-        const termios t = SlaveTermios();
-        return ::cfgetospeed(&t);
-    }
-
-    int master = -1;
-    int slave = -1;
-    QString slavePath;
-};
+using mc::test::Pty;
 
 // Everything the component raised, filled by its event handlers.
 struct Recorder {

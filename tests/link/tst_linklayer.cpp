@@ -5,12 +5,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
-#include <cerrno>
-#include <fcntl.h>
 #include <memory>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "link/linklayer.h"
@@ -49,24 +44,7 @@ public:
     void ShowUnhandledError(const QString &message) override { unhandled.append(message); }
 };
 
-// Everything the master side of the pty has received until `marker` ends it.
-QByteArray ReadUntil(int fd, const QByteArray &marker)
-{
-    QByteArray got;
-    QElapsedTimer timer;
-    timer.start();
-    while (!got.endsWith(marker) && timer.elapsed() < 5000) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0)
-            continue;
-        char buffer[4096];
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0)
-            got.append(buffer, int(n));
-    }
-    return got;
-}
-
+// Everything the server's side has received until `marker` ends it.
 QByteArray ReadUntil(QTcpSocket *peer, const QByteArray &marker)
 {
     QByteArray got;
@@ -88,22 +66,14 @@ class TestLinkLayer : public QObject {
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<LinkLayer> layer;
     QTcpServer server;
-    int master = -1;
-    int slave = -1;
-    QString slavePath;
+    std::unique_ptr<mc::test::Pty> pty; // the matrix's end of the serial link
 
     bool OpenPty()
     {
-        char name[256] = {};
-        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
+        pty = std::make_unique<mc::test::Pty>();
+        if (!pty->IsOpen())
             return false;
-        termios raw{};
-        ::tcgetattr(slave, &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(slave, TCSANOW, &raw);
-        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-        slavePath = QString::fromLocal8Bit(name);
-        host->portName = slavePath;
+        host->portName = pty->slavePath;
         return true;
     }
 
@@ -114,7 +84,7 @@ class TestLinkLayer : public QObject {
             return false;
         layer->LinkKind = 0;
         layer->OpenSerialLink();
-        return layer->Comm1.IsOpen() && ReadUntil(master, "QUER00") == "QUER00";
+        return layer->Comm1.IsOpen() && pty->ReadUntil("QUER00") == "QUER00";
     }
 
     // Opens the network link to the server; returns the server's side once
@@ -149,11 +119,7 @@ private slots:
         host.reset();
         pauses.reset();
         server.close();
-        if (master >= 0)
-            ::close(master);
-        if (slave >= 0)
-            ::close(slave);
-        master = slave = -1;
+        pty.reset();
     }
 
     void defaults()
@@ -171,13 +137,13 @@ private slots:
     void serialLinkOpensAndQueries()
     {
         QVERIFY(OpenSerial());
-        QCOMPARE(host->labels, QStringList{QStringLiteral("已连接") + slavePath});
+        QCOMPARE(host->labels, QStringList{QStringLiteral("已连接") + pty->slavePath});
         QCOMPARE(pauses->pauses, (QList<int>{300, 300, 200}));
         QVERIFY(host->warnings.isEmpty());
 
         layer->OpenSerialLink();
-        QCOMPARE(ReadUntil(master, "QUER00"), QByteArray("QUER00"));
-        QCOMPARE(host->labels, QStringList(2, QStringLiteral("已连接") + slavePath));
+        QCOMPARE(pty->ReadUntil("QUER00"), QByteArray("QUER00"));
+        QCOMPARE(host->labels, QStringList(2, QStringLiteral("已连接") + pty->slavePath));
         QCOMPARE(pauses->pauses, (QList<int>{300, 300, 200, 300, 300, 200}));
     }
 
@@ -314,7 +280,7 @@ private slots:
             QVERIFY(OpenSerial());
             layer->SendCommand(text);
             layer->SendCommand(end);
-            QCOMPARE(ReadUntil(master, end), text + end);
+            QCOMPARE(pty->ReadUntil(end), text + end);
         }
     }
 
@@ -350,7 +316,7 @@ private slots:
             QVERIFY(peer->flush());
         } else {
             QVERIFY(OpenSerial());
-            QCOMPARE(::write(master, block.constData(), size_t(block.size())), ssize_t(block.size()));
+            QCOMPARE(::write(pty->master, block.constData(), size_t(block.size())), ssize_t(block.size()));
         }
         QTRY_COMPARE_WITH_TIMEOUT(host->replies.size(), 1, 5000);
         QCOMPARE(host->replies.first(), dispatched);
@@ -372,7 +338,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(host->replies, QList<QByteArray>{"V:01->05;"}, 5000);
 
         layer->RefreshStatus();
-        QCOMPARE(ReadUntil(master, "QUER00"), QByteArray("QUER00"));
+        QCOMPARE(pty->ReadUntil("QUER00"), QByteArray("QUER00"));
         QCOMPARE(ReadUntil(peer, "QUER00"), QByteArray("QUER00"));
 
         layer->LinkKind = 1;
@@ -382,7 +348,7 @@ private slots:
         QCOMPARE(ReadUntil(peer, "END"), QByteArray("END"));
         layer->LinkKind = 0;
         layer->SendCommand("MARK");
-        QCOMPARE(ReadUntil(master, "MARK"), QByteArray("MARK"));
+        QCOMPARE(pty->ReadUntil("MARK"), QByteArray("MARK"));
     }
 
     void replyErrorsReachHost_data()
@@ -405,7 +371,7 @@ private slots:
             QVERIFY(peer->flush());
         } else {
             QVERIFY(OpenSerial());
-            QCOMPARE(::write(master, "V:01->02;", 9), ssize_t(9));
+            QCOMPARE(::write(pty->master, "V:01->02;", 9), ssize_t(9));
         }
         QTRY_COMPARE_WITH_TIMEOUT(host->unhandled, QStringList{QStringLiteral("数据库错误")}, 5000);
     }

@@ -38,7 +38,7 @@ Options Small()
     return o;
 }
 
-QString Hex(const QByteArray &b) { return QString::fromLatin1(b.toHex(' ').toUpper()); }
+using mc::test::Hex;
 
 } // namespace
 
