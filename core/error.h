@@ -19,4 +19,21 @@ private:
     std::string m_utf8;
 };
 
+// Runs work; whatever it throws is handed to report as a text (the error's
+// own message, or `unknown` for an exception that carries none), so nothing
+// crosses an event loop.
+template <class F, class Report>
+void CatchAsMessage(F &&work, Report &&report, const char *unknown)
+{
+    try {
+        work();
+    } catch (const Error &e) {
+        report(e.message());
+    } catch (const std::exception &e) {
+        report(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        report(QString::fromLatin1(unknown));
+    }
+}
+
 } // namespace mc

@@ -214,15 +214,8 @@ void TClientSocket::ReportUnhandled(const QString &message)
 
 template <typename F> void TClientSocket::Guarded(F &&f)
 {
-    try {
-        f();
-    } catch (const mc::Error &e) {
-        ReportUnhandled(e.message());
-    } catch (const std::exception &e) {
-        ReportUnhandled(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        ReportUnhandled(QStringLiteral("Unknown exception in a socket event"));
-    }
+    mc::CatchAsMessage(std::forward<F>(f), [this](const QString &message) { ReportUnhandled(message); },
+                       "Unknown exception in a socket event");
 }
 
 void TClientSocket::SocketConnected(quint64 generation)

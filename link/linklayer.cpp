@@ -125,15 +125,9 @@ void LinkLayer::Comm1ReceiveData(TComm *, const char *buffer, quint16 bufferLeng
     // to 2048 bytes), trimmed of spaces and control bytes at both ends.
     // This runs inside the serial component's event delivery, so nothing may
     // be thrown from here.
-    try {
-        m_host.DispatchReply(TrimControlBytes(buffer, bufferLength));
-    } catch (const mc::Error &e) {
-        m_host.ShowUnhandledError(e.message());
-    } catch (const std::exception &e) {
-        m_host.ShowUnhandledError(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        m_host.ShowUnhandledError(QStringLiteral("Unknown exception in a serial event"));
-    }
+    mc::CatchAsMessage([&] { m_host.DispatchReply(TrimControlBytes(buffer, bufferLength)); },
+                       [this](const QString &message) { m_host.ShowUnhandledError(message); },
+                       "Unknown exception in a serial event");
 }
 
 void LinkLayer::ClientSocket1Read(TClientSocket *sender)

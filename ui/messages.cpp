@@ -63,11 +63,6 @@ void ShowPlain(QWidget *parent, const QString &caption, const QString &text)
     ShowWithIcon(parent, QMessageBox::NoIcon, caption, text);
 }
 
-void ReportUnhandled(QWidget *parent, const std::exception &error)
-{
-    ShowErrorBox(parent, QString::fromLocal8Bit(error.what()));
-}
-
 void SetMessageHook(MessageHook hook) { hookSlot() = std::move(hook); }
 
 } // namespace mc::ui

@@ -47,8 +47,6 @@ void SetDialogHook(DialogHook hook);
 template <class F>
 void Guarded(QWidget *parent, F &&action);
 
-void ReportUnhandled(QWidget *parent, const std::exception &error);
-
 } // namespace mc::ui
 
 #include "core/error.h"
@@ -56,11 +54,6 @@ void ReportUnhandled(QWidget *parent, const std::exception &error);
 template <class F>
 void mc::ui::Guarded(QWidget *parent, F &&action)
 {
-    try {
-        action();
-    } catch (const mc::Error &error) {
-        ShowErrorBox(parent, error.message());
-    } catch (const std::exception &error) {
-        ReportUnhandled(parent, error);
-    }
+    mc::CatchAsMessage(std::forward<F>(action), [parent](const QString &message) { ShowErrorBox(parent, message); },
+                       "Unknown exception");
 }
