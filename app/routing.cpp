@@ -77,12 +77,8 @@ void TForm1::BuildButtons(bool inputs)
             mc::ui::StyleChannelButton(button);
             button->setGeometry((k % 4) * (kButtonWidth + 5) + firstColumn, (k / 4) * (height + 5) + 35,
                                 kButtonWidth, height);
-            if (inputs)
-                connect(button, &QPushButton::clicked, this,
-                        [this, button] { mc::ui::Guarded(this, [this, button] { InRzButtonClick(button); }); });
-            else
-                connect(button, &QPushButton::clicked, this,
-                        [this, button] { mc::ui::Guarded(this, [this, button] { OutRzButtonClick(button); }); });
+            ConnectGuarded(button, &QPushButton::clicked,
+                           inputs ? &TForm1::InRzButtonClick : &TForm1::OutRzButtonClick, button);
             button->show();
         }
         button->setText(caption);

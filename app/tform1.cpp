@@ -128,17 +128,15 @@ void TForm1::CreateControls()
     Label6 = makeLabel(Panel2, "Label6", QStringLiteral("协议"), {304, 486, 197, 13});
     Label7 = makeLabel(Panel2, "Label7", QString::fromLatin1(kVersionText), {440, 486, 95, 13});
 
-    connect(RzBmpButton2, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton2Click(); }); });
-    connect(RzBmpButton5, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton5Click(); }); });
-    connect(RzBmpButton3, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton3Click(); }); });
-    connect(RzBmpButton4, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton4Click(); }); });
-    connect(RzBmpButton1, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton1Click(); }); });
-    connect(RzBmpButton9, &QAbstractButton::clicked, this, [this] { mc::ui::Guarded(this, [this] { RzBmpButton9Click(); }); });
+    ConnectGuarded(RzBmpButton2, &QAbstractButton::clicked, &TForm1::RzBmpButton2Click);
+    ConnectGuarded(RzBmpButton5, &QAbstractButton::clicked, &TForm1::RzBmpButton5Click);
+    ConnectGuarded(RzBmpButton3, &QAbstractButton::clicked, &TForm1::RzBmpButton3Click);
+    ConnectGuarded(RzBmpButton4, &QAbstractButton::clicked, &TForm1::RzBmpButton4Click);
+    ConnectGuarded(RzBmpButton1, &QAbstractButton::clicked, &TForm1::RzBmpButton1Click);
+    ConnectGuarded(RzBmpButton9, &QAbstractButton::clicked, &TForm1::RzBmpButton9Click);
     // The input list's rule follows the operator's choice only: filling the
     // list or setting its position from code never triggers it.
-    connect(bsSkinComboBox1, qOverload<int>(&QComboBox::activated), this, [this] {
-        mc::ui::Guarded(this, [this] { bsSkinComboBox1Change(); });
-    });
+    ConnectGuarded(bsSkinComboBox1, qOverload<int>(&QComboBox::activated), &TForm1::bsSkinComboBox1Change);
 }
 
 void TForm1::CreateMenu()
@@ -168,8 +166,7 @@ void TForm1::CreateMenu()
     N7 = N8->addAction(QStringLiteral("关于"));
     N7->setObjectName(QStringLiteral("N7"));
     const auto handle = [this](QAction *action, void (TForm1::*handler)()) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { mc::ui::Guarded(this, [this, handler] { (this->*handler)(); }); });
+        ConnectGuarded(action, &QAction::triggered, handler);
     };
     handle(dddd1, &TForm1::dddd1Click);
     handle(ID1, &TForm1::ID1Click);

@@ -10,6 +10,7 @@
 #include "link/linklayer.h"
 #include "protocol/commands.h"
 #include "setup/matrixdb.h"
+#include "ui/messages.h"
 #include "ui/sendfunction.h"
 
 class QComboBox;
@@ -57,6 +58,11 @@ public:
 
     // Routing panel.
     Tmybtn *FindChannelButton(const QString &name) const;
+    // Connects a signal to a handler through the error guard: whatever the
+    // handler throws ends its action in the standard error box.
+    template <class Sender, class Signal, class... Args>
+    void ConnectGuarded(Sender *sender, Signal signal, void (TForm1::*handler)(Args...), Args... args);
+
     void InRzButtonClick(Tmybtn *button);
     void OutRzButtonClick(Tmybtn *button);
     void SendRoute(int input, int output);
@@ -149,3 +155,11 @@ private:
 
 // The one main window of the run, reachable by every dialog.
 extern TForm1 *Form1;
+
+template <class Sender, class Signal, class... Args>
+void TForm1::ConnectGuarded(Sender *sender, Signal signal, void (TForm1::*handler)(Args...), Args... args)
+{
+    connect(sender, signal, this, [this, handler, args...] {
+        mc::ui::Guarded(this, [&] { (this->*handler)(args...); });
+    });
+}
