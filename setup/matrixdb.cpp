@@ -168,8 +168,7 @@ struct TableView::Impl {
         rows = loaded;
         cur = rows.isEmpty() ? -1 : 0;
         eof = rows.isEmpty();
-        state = State::Browse;
-        changed.clear();
+        ClearPending();
         open = true;
     }
 
@@ -180,17 +179,22 @@ struct TableView::Impl {
         columns.clear();
         cur = -1;
         eof = true;
+        ClearPending();
+    }
+
+    // Back to browsing, with no pending change.
+    void ClearPending()
+    {
         state = State::Browse;
         changed.clear();
+        pending = Row();
     }
 
     void DropPending()
     {
         if (state == State::Insert)
             cur = curBeforeInsert;
-        state = State::Browse;
-        changed.clear();
-        pending = Row();
+        ClearPending();
     }
 
     // Before the current row moves: save a pending change, or drop a new
@@ -457,9 +461,7 @@ void TableView::Post()
         d->Update();
     else
         return;
-    d->state = Impl::State::Browse;
-    d->changed.clear();
-    d->pending = Impl::Row();
+    d->ClearPending();
     d->eof = false;
 }
 
@@ -488,9 +490,7 @@ void TableView::Delete()
     if (q.numRowsAffected() == 0)
         throw Error(kRowGone);
     // The row is gone: a pending change to it goes with it.
-    d->state = Impl::State::Browse;
-    d->changed.clear();
-    d->pending = Impl::Row();
+    d->ClearPending();
     d->rows.remove(d->cur);
     if (d->rows.isEmpty()) {
         d->cur = -1;
