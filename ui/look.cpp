@@ -166,6 +166,12 @@ void InitLookResources()
     Q_UNUSED(done);
 }
 
+Qt::WindowFlags DialogFlags(bool sizeable)
+{
+    const Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    return sizeable ? flags : flags | Qt::MSWindowsFixedSizeDialogHint;
+}
+
 void ApplyWindowLook(QWidget *window)
 {
     if (!window)

@@ -36,6 +36,10 @@ QFont ProgramFont(int pointSize = 8, bool bold = false);
 // in a light face of its own.
 void ApplyWindowLook(QWidget *window);
 
+// The frame of the setup dialogs: a caption with a close button, and a fixed
+// size unless `sizeable`.
+Qt::WindowFlags DialogFlags(bool sizeable = false);
+
 // Text colour of one control (labels that are red or black on a window).
 // It wins over the window look whether it is set before or after it.
 void SetTextColour(QWidget *control, const QColor &colour);

@@ -8,9 +8,7 @@
 namespace mc {
 
 NameEditor::NameEditor(QWidget *parent, bool sizeable)
-    : QDialog(parent, sizeable ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                               : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                                     Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, mc::ui::DialogFlags(sizeable)),
       m_sizeable(sizeable)
 {
 }

@@ -34,8 +34,7 @@ QLineEdit *MakeEdit(QWidget *parent, const char *name, int x, int y, int w, int 
 } // namespace
 
 TForm2::TForm2(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, mc::ui::DialogFlags())
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("基本设置"));

@@ -10,8 +10,7 @@
 #include "ui/messages.h"
 
 TForm3::TForm3(SendFunction send, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, mc::ui::DialogFlags()),
       m_send(std::move(send))
 {
     setObjectName(QStringLiteral("Form3"));

@@ -19,8 +19,7 @@ constexpr int kLongestInterval = 0xFFFF;
 } // namespace
 
 TForm6::TForm6(SendFunction send, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, mc::ui::DialogFlags()),
       m_send(std::move(send))
 {
     setObjectName(QStringLiteral("Form6"));

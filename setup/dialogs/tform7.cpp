@@ -9,8 +9,7 @@
 #include "ui/messages.h"
 
 TForm7::TForm7(const QString &baseFolder, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, mc::ui::DialogFlags()),
       m_baseFolder(baseFolder)
 {
     setObjectName(QStringLiteral("Form7"));
